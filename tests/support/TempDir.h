@@ -1,0 +1,32 @@
+// A fresh folder per test, removed afterwards; tests that write into the current
+// directory (the graph log) change into it for their lifetime.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Changes the current directory for its lifetime.
+class ScopedChdir {
+ public:
+  explicit ScopedChdir(const std::filesystem::path& dir);
+  ~ScopedChdir();
+  ScopedChdir(const ScopedChdir&) = delete;
+  ScopedChdir& operator=(const ScopedChdir&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};

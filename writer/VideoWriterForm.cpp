@@ -1,0 +1,5 @@
+#include "VideoWriterForm.h"
+
+VideoWriterForm::VideoWriterForm(const WriterProfile& profile) : profile_(profile) {}
+
+VideoWriterForm::~VideoWriterForm() = default;

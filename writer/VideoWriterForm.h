@@ -1,0 +1,83 @@
+// The state and the pipeline operations that both programs' main form objects
+// share. Each program's TForm1 derives from it, so the members keep their names
+// (TForm1::Graph, TForm1::FrameHeader, ...), and passes in what differs through
+// the profile and the hooks below.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/com/Hresult.h"
+#include "platform/gdi/BitmapInfo.h"
+
+struct GUID;
+struct IGraphBuilder;
+struct ICaptureGraphBuilder2;
+struct IBaseFilter;
+struct ISamplePusher;
+struct IFileSinkFilter;
+struct IMediaControl;
+struct IMediaEventEx;
+struct IMediaSeeking;
+
+// What differs between the editor and the console converter.
+struct WriterProfile {
+  int defaultFrames;        // frame rate after a failed settings load: 25 editor, 15 console
+  int windowWidth;          // outer size of the main form, for the centred "Top"/"Left"
+  int windowHeight;
+  int settingsWritten;      // 17 editor, 14 console (the first fourteen of the write order)
+  bool hasSoundStep;        // the console's graph never gets a sound stream
+};
+
+class VideoWriterForm {
+ public:
+  virtual ~VideoWriterForm();
+  VideoWriterForm(const VideoWriterForm&) = delete;
+  VideoWriterForm& operator=(const VideoWriterForm&) = delete;
+
+  // ---- settings ----
+  char16_t CompressorName[160] = {};
+  double Quality = 0.5;
+  int KeyFrameRate = 10;
+  int FormatX = 0;
+  int FormatY = 0;
+  int Frames = 0;
+  int MaxDiskspace = 0;
+  bool Debug = false;
+  std::string JPGPath;
+  std::string INIPath;
+  std::string AVIPath;
+  std::string SoundPath;
+
+  // ---- frame format and the output ----
+  BITMAPINFO FrameHeader{};
+  int64_t FrameDuration = 0;
+  char16_t OutputFileName[256] = {};
+  char16_t SoundFileName[256] = {};
+  // Set from another thread in the console (control events); one byte, no lock.
+  std::atomic<uint8_t> AbortRequested{0};
+
+  // ---- writing graph ----
+  IGraphBuilder* Graph = nullptr;
+  ICaptureGraphBuilder2* CaptureBuilder = nullptr;
+  IBaseFilter* PusherFilter = nullptr;
+  ISamplePusher* Pusher = nullptr;
+  IBaseFilter* CompressorFilter = nullptr;
+  IBaseFilter* MuxFilter = nullptr;
+  IFileSinkFilter* FileSink = nullptr;
+  IBaseFilter* AudioSource = nullptr;
+  IMediaControl* MediaControl = nullptr;
+  IMediaEventEx* MediaEvent = nullptr;
+  IMediaSeeking* MediaSeeking = nullptr;
+
+ protected:
+  explicit VideoWriterForm(const WriterProfile& profile);
+
+  const WriterProfile& Profile() const { return profile_; }
+
+ private:
+  WriterProfile profile_;
+};
