@@ -22,6 +22,8 @@ struct IFileSinkFilter;
 struct IMediaControl;
 struct IMediaEventEx;
 struct IMediaSeeking;
+class Bitmap;
+struct FrameBuffers;
 
 // What differs between the editor and the console converter.
 struct WriterProfile {
@@ -30,6 +32,22 @@ struct WriterProfile {
   int windowHeight;
   int settingsWritten;      // 17 editor, 14 console (the first fourteen of the write order)
   bool hasSoundStep;        // the console's graph never gets a sound stream
+  bool abortAfterEveryFrame;  // console: tested after every pushed frame; editor: between pictures
+};
+
+// One picture of a show as the frame loop sees it.
+struct Slide {
+  std::string FileName;
+  TColor BkColor = 0;
+  int Transition = 0;
+  int DisplayTime = 0;
+};
+
+enum class WriteResult {
+  Written,      // every picture
+  Aborted,      // stopped early on request; the file is complete with what was pushed
+  NotStarted,   // nothing written: invalid format, failed graph build, no frame memory
+  WriteFailed,  // the graph could not write the whole file
 };
 
 class VideoWriterForm {
@@ -73,11 +91,28 @@ class VideoWriterForm {
   IMediaEventEx* MediaEvent = nullptr;
   IMediaSeeking* MediaSeeking = nullptr;
 
+  // ---- frames ----
+  // Builds the graph, writes every slide (transition, then hold frames) and
+  // releases the graph. Errors go to ShowWriteError.
+  WriteResult WriteVideo(const std::vector<Slide>& slides);
+  // Pushes the frames that lead from PREV to NEW through OUT.
+  void RenderTransition(int kind, FrameBuffers& buffers);
+  void PushFrame(const Bitmap& frame);
+
  protected:
+  // Where each program shows progress, frames and errors of a write.
+  virtual void PictureStarted(int /*index*/, int /*count*/) {}
+  virtual void ShowTransitionFrame(const Bitmap& /*frame*/) {}
+  virtual void ShowHoldFrame(const Bitmap& /*frame*/) {}
+  virtual void FramePushed() {}
+  virtual void ShowWriteError(const std::string& text) = 0;
+
   explicit VideoWriterForm(const WriterProfile& profile);
 
   const WriterProfile& Profile() const { return profile_; }
 
  private:
+  bool PushTransitionFrame(const Bitmap& frame);
+
   WriterProfile profile_;
 };

@@ -1,0 +1,29 @@
+#include "FrameFormat.h"
+
+#include <cstring>
+#include <limits>
+
+void FillFrameFormat(BITMAPINFO& header, int64_t& duration, int formatX, int formatY, int frames) {
+  std::memset(&header, 0, sizeof header);
+  BITMAPINFOHEADER& h = header.bmiHeader;
+  h.biSize = sizeof(BITMAPINFOHEADER);
+  h.biWidth = formatX;
+  h.biHeight = formatY;
+  h.biPlanes = 1;
+  h.biBitCount = 24;
+  h.biCompression = BI_RGB;
+  h.biSizeImage = static_cast<uint32_t>(static_cast<int64_t>(DibStride24(formatX)) * formatY);
+  duration = frames > 0 ? static_cast<int64_t>(10'000'000 / frames) : 0;
+}
+
+std::string FrameFormatProblem(int formatX, int formatY, int frames) {
+  if (frames < 1)
+    return "Cannot write AVI: the frame rate is " + std::to_string(frames) + " frames per second; it must be at least 1.";
+  if (formatX < 1 || formatY < 1 || formatX > std::numeric_limits<int>::max() / 3 - 3)
+    return "Cannot write AVI: the frame size " + std::to_string(formatX) + "x" + std::to_string(formatY) +
+           " is not valid.";
+  if (static_cast<int64_t>(DibStride24(formatX)) * formatY > std::numeric_limits<int32_t>::max())
+    return "Cannot write AVI: the frame size " + std::to_string(formatX) + "x" + std::to_string(formatY) +
+           " is too large.";
+  return {};
+}

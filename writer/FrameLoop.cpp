@@ -1,0 +1,74 @@
+#include <cstdio>
+
+#include "DrawPicture.h"
+#include "FrameBuffers.h"
+#include "FrameFormat.h"
+#include "VideoWriterForm.h"
+#include "platform/dshow/SamplePusher.h"
+
+namespace {
+
+// The frames a picture is held for: its display time in seconds, at least one frame.
+int64_t HoldCount(int displayTime, int frames) {
+  return displayTime > 0 ? static_cast<int64_t>(displayTime) * frames : 1;
+}
+
+}  // namespace
+
+void VideoWriterForm::PushFrame(const Bitmap& frame) {
+  Pusher->PushSample(frame.bits(), &FrameHeader.bmiHeader, FrameDuration);
+  FramePushed();
+}
+
+WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
+  if (const std::string problem = FrameFormatProblem(FormatX, FormatY, Frames); !problem.empty()) {
+    ShowWriteError(problem);
+    return WriteResult::NotStarted;
+  }
+  FillFrameFormat(FrameHeader, FrameDuration, FormatX, FormatY, Frames);
+
+  const HRESULT built = BuildWriteGraph();
+  if (built != S_OK) {
+    ShowWriteError(FormatHresultMessage("Error 0x%1x writing AVI. DirectX installed ?", built));
+    ReleaseGraph();
+    return WriteResult::NotStarted;
+  }
+
+  auto buffers = MakeFrameBuffers(FrameHeader);
+  if (!buffers) {
+    ReleaseGraph();
+    ShowWriteError("Cannot write AVI: there is not enough memory for frames of " + std::to_string(FormatX) + "x" +
+                   std::to_string(FormatY) + ".");
+    return WriteResult::NotStarted;
+  }
+
+  AbortRequested.store(0, std::memory_order_relaxed);
+  const bool abortAfterEveryFrame = Profile().abortAfterEveryFrame;
+  const int count = static_cast<int>(slides.size());
+  for (int i = 0; i < count && !AbortRequested.load(std::memory_order_relaxed); ++i) {
+    const Slide& slide = slides[i];
+    PictureStarted(i, count);
+    RenderToDIB(slide.FileName, slide.BkColor, buffers->NEW->bits(), FrameHeader);
+    RenderTransition(slide.Transition, *buffers);
+
+    const int64_t holdCount = HoldCount(slide.DisplayTime, Frames);
+    CopyFrame(*buffers->NEW, *buffers->OUT);
+    ShowHoldFrame(*buffers->OUT);
+    CopyFrame(*buffers->NEW, *buffers->PREV);
+    for (int64_t k = 0; k < holdCount; ++k) {
+      PushFrame(*buffers->OUT);
+      if (abortAfterEveryFrame && AbortRequested.load(std::memory_order_relaxed)) break;
+    }
+  }
+  const bool aborted = AbortRequested.load(std::memory_order_relaxed) != 0;
+
+  buffers.reset();
+  ReleaseGraph();
+  AbortRequested.store(0, std::memory_order_relaxed);
+
+  if (WriteError != S_OK) {
+    ShowWriteError(FormatHresultMessage("Error 0x%1x writing AVI. The file is incomplete.", WriteError));
+    return WriteResult::WriteFailed;
+  }
+  return aborted ? WriteResult::Aborted : WriteResult::Written;
+}
