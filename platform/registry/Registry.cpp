@@ -88,11 +88,14 @@ bool WriteAtomically(const fs::path& path, std::string_view content) {
 }
 
 // Writes go to the file a link points at, so that a linked settings file stays linked.
-fs::path Target(const fs::path& path) {
+fs::path Target(fs::path path) {
   std::error_code ec;
-  if (!fs::is_symlink(path, ec)) return path;
-  fs::path resolved = fs::canonical(path, ec);
-  return ec ? path : resolved;
+  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+    const fs::path next = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
 }
 
 std::string FullKeyPath(std::string_view key) {
