@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -171,14 +172,22 @@ TEST_F(Registry, ConcurrentWritersLoseNoValue) {
     ASSERT_TRUE(reg.OpenKey(kKey, true));
   }
   constexpr int kEach = 40;
-  auto writer = [](const std::string& prefix) {
+  std::atomic<int> failures{0};
+  auto writer = [&](const std::string& prefix) {
     TRegistry reg;
     if (!reg.OpenKey(kKey, false)) return;
-    for (int i = 0; i < kEach; ++i) reg.WriteInteger(prefix + std::to_string(i), i);
+    for (int i = 0; i < kEach; ++i) {
+      try {
+        reg.WriteInteger(prefix + std::to_string(i), i);
+      } catch (const ERegistryException&) {
+        ++failures;
+      }
+    }
   };
   std::thread a(writer, "A"), b(writer, "B");
   a.join();
   b.join();
+  EXPECT_EQ(failures, 0);
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, false));
   for (const char* prefix : {"A", "B"}) {
