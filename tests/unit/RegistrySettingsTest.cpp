@@ -249,15 +249,6 @@ TEST_F(Settings, WrongTypesFailTheWholeLoad) {
   }
 }
 
-TEST_F(Settings, ExpandTextsAreTakenAsStored) {
-  Store(With(FullStore(), "Compressor", "hex(2):25,43,4f,44,45,43,25,00,78,00"));
-  ConsoleLikeForm form;
-  form.LoadSettings();
-  EXPECT_EQ(form.Compressor, "%CODEC%");
-  EXPECT_EQ(std::u16string(form.CompressorName), u"%CODEC%");
-  EXPECT_EQ(form.Frames, 30);
-}
-
 TEST_F(Settings, EmptyOrMissingCompressorBecomesMicrosoftVideo1) {
   for (const Values& values : {With(FullStore(), "Compressor", "\"\""), Without(FullStore(), "Compressor")}) {
     Store(values);
