@@ -1,5 +1,6 @@
 #include "VideoWriterForm.h"
 
-VideoWriterForm::VideoWriterForm(const WriterProfile& profile) : profile_(profile) {}
+VideoWriterForm::VideoWriterForm(const WriterProfile& profile)
+    : Registry(std::make_unique<TRegistry>()), profile_(profile) {}
 
 VideoWriterForm::~VideoWriterForm() = default;

@@ -12,6 +12,7 @@
 
 #include "platform/com/Hresult.h"
 #include "platform/gdi/BitmapInfo.h"
+#include "platform/registry/Registry.h"
 
 struct GUID;
 struct IGraphBuilder;
@@ -57,6 +58,7 @@ class VideoWriterForm {
   VideoWriterForm& operator=(const VideoWriterForm&) = delete;
 
   // ---- settings ----
+  std::unique_ptr<TRegistry> Registry;
   char16_t CompressorName[160] = {};
   double Quality = 0.5;
   int KeyFrameRate = 10;
@@ -69,6 +71,11 @@ class VideoWriterForm {
   std::string INIPath;
   std::string AVIPath;
   std::string SoundPath;
+
+  // Never raises: anything unreadable gives the defaults (folders excepted).
+  void LoadSettings();
+  // Raises ERegistryException at the first value that cannot be written.
+  void SaveSettings();
 
   // ---- frame format and the output ----
   BITMAPINFO FrameHeader{};
@@ -110,6 +117,27 @@ class VideoWriterForm {
   explicit VideoWriterForm(const WriterProfile& profile);
 
   const WriterProfile& Profile() const { return profile_; }
+
+  // ---- settings hooks ----
+  // The settings that live outside the members above: the window position and
+  // the screen it is centred on, and what new pictures get. The editor keeps
+  // them in its window and controls (which may limit what they take: a radio
+  // group, a 16-bit up-down), the console in plain members of its own.
+  virtual int SettingsTop() const = 0;
+  virtual void SetSettingsTop(int top) = 0;
+  virtual int SettingsLeft() const = 0;
+  virtual void SetSettingsLeft(int left) = 0;
+  virtual int ScreenWidth() const = 0;
+  virtual int ScreenHeight() const = 0;
+  virtual TColor SettingsBkColor() const = 0;
+  virtual void SetSettingsBkColor(TColor color) = 0;
+  virtual int SettingsDisplayTime() const = 0;
+  virtual void SetSettingsDisplayTime(int seconds) = 0;
+  virtual int SettingsTransition() const = 0;
+  virtual void SetSettingsTransition(int kind) = 0;
+  // The compressor text that a load ends with (read, or the default), before it
+  // goes into CompressorName; the console keeps it as TForm1::Compressor.
+  virtual void SetSettingsCompressor(const std::string& text) = 0;
 
  private:
   bool PushTransitionFrame(const Bitmap& frame);

@@ -1,0 +1,278 @@
+#include "RegFile.h"
+
+#include <cctype>
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view TrimLeft(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  return s;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  c = LowerAscii(c);
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// A quoted text at s[pos] == '"' with REGEDIT4's two escapes; pos ends past the
+// closing quote.
+std::optional<std::string> ParseQuoted(std::string_view s, std::size_t& pos) {
+  std::string out;
+  for (++pos; pos < s.size(); ++pos) {
+    const char c = s[pos];
+    if (c == '"') {
+      ++pos;
+      return out;
+    }
+    if (c == '\\') {
+      if (++pos >= s.size() || (s[pos] != '\\' && s[pos] != '"')) return std::nullopt;
+      out += s[pos];
+    } else {
+      out += c;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<uint32_t> ParseHexNumber(std::string_view s, std::size_t maxDigits) {
+  if (s.empty() || s.size() > maxDigits) return std::nullopt;
+  uint32_t n = 0;
+  for (char c : s) {
+    const int d = HexDigit(c);
+    if (d < 0) return std::nullopt;
+    n = (n << 4) | static_cast<uint32_t>(d);
+  }
+  return n;
+}
+
+std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view s) {
+  std::vector<uint8_t> bytes;
+  s = TrimRight(s);
+  if (s.empty()) return bytes;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = s.find(',', start);
+    const std::string_view item = TrimLeft(TrimRight(s.substr(start, comma - start)));
+    const auto byte = ParseHexNumber(item, 2);
+    if (!byte) return std::nullopt;
+    bytes.push_back(static_cast<uint8_t>(*byte));
+    if (comma == std::string_view::npos) return bytes;
+    start = comma + 1;
+  }
+}
+
+// The data after "=": a quoted text, dword:, hex: or hex(N):.
+std::optional<RegValue> ParseData(std::string_view s) {
+  RegValue value;
+  if (!s.empty() && s.front() == '"') {
+    std::size_t pos = 0;
+    auto text = ParseQuoted(s, pos);
+    if (!text || !TrimRight(s.substr(pos)).empty()) return std::nullopt;
+    value.type = REG_SZ;
+    value.data.assign(text->begin(), text->end());
+    value.data.push_back(0);
+    return value;
+  }
+  if (s.starts_with("dword:")) {
+    const auto n = ParseHexNumber(TrimRight(s.substr(6)), 8);
+    if (!n) return std::nullopt;
+    value.type = REG_DWORD;
+    for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<uint8_t>(*n >> (8 * i)));
+    return value;
+  }
+  std::size_t bytesAt = 0;
+  if (s.starts_with("hex:")) {
+    value.type = REG_BINARY;
+    bytesAt = 4;
+  } else if (s.starts_with("hex(")) {
+    const std::size_t close = s.find("):");
+    if (close == std::string_view::npos) return std::nullopt;
+    const auto type = ParseHexNumber(s.substr(4, close - 4), 8);
+    if (!type) return std::nullopt;
+    value.type = *type;
+    bytesAt = close + 2;
+  } else {
+    return std::nullopt;  // deletions ("=-") and anything else we do not write
+  }
+  auto bytes = ParseHexBytes(s.substr(bytesAt));
+  if (!bytes) return std::nullopt;
+  value.data = std::move(*bytes);
+  return value;
+}
+
+std::optional<RegValue> ParseValueLine(std::string_view line) {
+  std::string name;
+  std::size_t pos = 0;
+  if (line.front() == '@') {
+    pos = 1;
+  } else {
+    auto quoted = ParseQuoted(line, pos);
+    if (!quoted) return std::nullopt;
+    name = std::move(*quoted);
+  }
+  if (pos >= line.size() || line[pos] != '=') return std::nullopt;
+  auto value = ParseData(line.substr(pos + 1));
+  if (value) value->name = std::move(name);
+  return value;
+}
+
+std::string Escape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+bool IsPlainText(const RegValue& v) {
+  if (v.type != REG_SZ || v.data.empty() || v.data.back() != 0) return false;
+  for (std::size_t i = 0; i + 1 < v.data.size(); ++i) {
+    if (v.data[i] == 0 || v.data[i] == '\n' || v.data[i] == '\r') return false;
+  }
+  return true;
+}
+
+void AppendHex(std::string& line, std::string& out, const std::vector<uint8_t>& data) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    line += kDigits[data[i] >> 4];
+    line += kDigits[data[i] & 15];
+    if (i + 1 == data.size()) break;
+    line += ',';
+    if (line.size() > 76) {  // regedit's wrapping keeps lines under 80 columns
+      out += line + "\\\n";
+      line = "  ";
+    }
+  }
+}
+
+std::string FormatValue(const RegValue& v) {
+  std::string line = v.name.empty() ? "@=" : "\"" + Escape(v.name) + "\"=";
+  if (IsPlainText(v)) {
+    const std::string_view text(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1);
+    return line + "\"" + Escape(text) + "\"\n";
+  }
+  if (v.type == REG_DWORD && v.data.size() == 4) {
+    uint32_t n = 0;
+    for (int i = 3; i >= 0; --i) n = (n << 8) | v.data[i];
+    char digits[9];
+    for (int i = 7; i >= 0; --i, n >>= 4) digits[i] = "0123456789abcdef"[n & 15];
+    digits[8] = 0;
+    return line + "dword:" + digits + "\n";
+  }
+  if (v.type == REG_BINARY) {
+    line += "hex:";
+  } else {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string type;
+    for (uint32_t t = v.type; t != 0 || type.empty(); t >>= 4) type.insert(type.begin(), kDigits[t & 15]);
+    line += "hex(" + type + "):";
+  }
+  std::string out;
+  AppendHex(line, out, v.data);
+  return out + line + "\n";
+}
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+const RegValue* RegKey::Find(std::string_view name) const {
+  for (const RegValue& v : values) {
+    if (EqualsIgnoreCase(v.name, name)) return &v;
+  }
+  return nullptr;
+}
+
+void RegKey::Set(RegValue value) {
+  for (RegValue& v : values) {
+    if (EqualsIgnoreCase(v.name, value.name)) {
+      v.type = value.type;  // the stored name keeps its spelling
+      v.data = std::move(value.data);
+      return;
+    }
+  }
+  values.push_back(std::move(value));
+}
+
+const RegKey* RegFile::Find(std::string_view path) const {
+  for (const RegKey& k : keys) {
+    if (EqualsIgnoreCase(k.path, path)) return &k;
+  }
+  return nullptr;
+}
+
+RegKey& RegFile::FindOrAdd(std::string_view path) {
+  for (RegKey& k : keys) {
+    if (EqualsIgnoreCase(k.path, path)) return k;
+  }
+  keys.push_back(RegKey{std::string(path), {}});
+  return keys.back();
+}
+
+std::optional<RegFile> ParseRegFile(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  RegFile file;
+  bool header = false;
+  RegKey* key = nullptr;
+  std::size_t pos = 0;
+  auto nextLine = [&](std::string_view& line) {
+    if (pos >= text.size()) return false;
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    line = TrimRight(text.substr(pos, end - pos));
+    pos = end + 1;
+    return true;
+  };
+  std::string_view line;
+  while (nextLine(line)) {
+    if (TrimLeft(line).empty() || TrimLeft(line).front() == ';') continue;
+    if (!header) {
+      if (line != "REGEDIT4") return std::nullopt;
+      header = true;
+      continue;
+    }
+    if (line.front() == '[') {
+      if (line.size() < 3 || line.back() != ']' || line[1] == '-') return std::nullopt;
+      key = &file.FindOrAdd(line.substr(1, line.size() - 2));
+      continue;
+    }
+    if ((line.front() != '"' && line.front() != '@') || key == nullptr) return std::nullopt;
+    std::string joined(line);
+    std::string_view more;
+    while (!joined.empty() && joined.back() == '\\') {  // a hex list continues
+      if (!nextLine(more)) return std::nullopt;
+      joined.pop_back();
+      joined += TrimLeft(more);
+    }
+    auto value = ParseValueLine(joined);
+    if (!value) return std::nullopt;
+    key->Set(std::move(*value));
+  }
+  return file;
+}
+
+std::string FormatRegFile(const RegFile& file) {
+  std::string out = "REGEDIT4\n";
+  for (const RegKey& k : file.keys) {
+    out += "\n[" + k.path + "]\n";
+    for (const RegValue& v : k.values) out += FormatValue(v);
+  }
+  return out + "\n";
+}

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "support/RegistryStore.h"
+#include "platform/registry/Registry.h"
+
+namespace {
+
+constexpr const char* kKey = "\\Software\\Korvane\\Vistrel";
+constexpr const char* kSection = "[HKEY_CURRENT_USER\\Software\\Korvane\\Vistrel]";
+
+class Registry : public RegistryStoreTest {};
+
+TEST_F(Registry, EscapesQuotesBackslashesAndKeepsUtf8) {
+  const std::string text = "C:\\Bilder \"Urlaub\" Gr\xC3\xBC\xC3\x9F" "e\\";
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+    reg.WriteString("Say \"Hi\"\\", text);
+  }
+  EXPECT_NE(StoreText().find("\"Say \\\"Hi\\\"\\\\\"=\"C:\\\\Bilder \\\"Urlaub\\\" Gr\xC3\xBC\xC3\x9F" "e\\\\\"\n"),
+            std::string::npos)
+      << StoreText();
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  std::string back;
+  ASSERT_EQ(reg.ReadString("Say \"Hi\"\\", back), RegRead::Ok);
+  EXPECT_EQ(back, text);
+}
+
+TEST_F(Registry, TextWithLineBreaksSurvivesAsWrappedHex) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  reg.WriteString("Short", "one\r\ntwo");
+  EXPECT_NE(StoreText().find("\"Short\"=hex(1):6f,6e,65,0d,0a,74,77,6f,00\n"), std::string::npos) << StoreText();
+  std::string longText;
+  for (int i = 0; i < 30; ++i) longText += "line\n";
+  reg.WriteString("Long", longText);
+  const std::string file = StoreText();
+  for (std::size_t start = 0, end; (end = file.find('\n', start)) != std::string::npos; start = end + 1) {
+    EXPECT_LE(end - start, 80u);
+  }
+  std::string back;
+  ASSERT_EQ(reg.ReadString("Short", back), RegRead::Ok);
+  EXPECT_EQ(back, "one\r\ntwo");
+  ASSERT_EQ(reg.ReadString("Long", back), RegRead::Ok);
+  EXPECT_EQ(back, longText);
+}
+
+TEST_F(Registry, IntegersAreSignedDwords) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  reg.WriteInteger("Minus", -7);
+  reg.WriteInteger("Ten", 10);
+  EXPECT_EQ(StoreText(), std::string("REGEDIT4\n\n") + kSection +
+                             "\n\"Minus\"=dword:fffffff9\n\"Ten\"=dword:0000000a\n\n");
+  int32_t value = 0;
+  ASSERT_EQ(reg.ReadInteger("minus", value), RegRead::Ok);  // names ignore case
+  EXPECT_EQ(value, -7);
+}
+
+TEST_F(Registry, ReadsTellMissingFromWrongType) {
+  WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n\"Text\"=\"320\"\n\"Number\"=dword:00000140\n");
+  TRegistry reg;
+  int32_t n = 0;
+  std::string s;
+  EXPECT_EQ(reg.ReadInteger("Number", n), RegRead::NotOpen);
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  EXPECT_EQ(reg.ReadInteger("Text", n), RegRead::WrongType);
+  EXPECT_EQ(reg.ReadString("Number", s), RegRead::WrongType);
+  EXPECT_EQ(reg.ReadInteger("Nothing", n), RegRead::Missing);
+  EXPECT_EQ(reg.ReadString("Nothing", s), RegRead::Missing);
+  ASSERT_EQ(reg.ReadInteger("Number", n), RegRead::Ok);
+  EXPECT_EQ(n, 320);
+}
+
+TEST_F(Registry, ReadsRegeditFilesWithCrLfContinuationsAndExpandTexts) {
+  WriteStoreText(
+      "\xEF\xBB\xBFREGEDIT4\r\n\r\n; exported\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n@=\"x\"\r\n\r\n"
+      "[hkey_current_user\\software\\korvane\\vistrel]\r\n"
+      "\"Path\"=hex(2):25,48,4f,4d,45,25,2f,\\\r\n  61,00,62,00\r\n"
+      "\"Short\"=dword:a\r\n"
+      "\"Strings\"=hex(7):61,00,00\r\n");
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  std::string s;
+  ASSERT_EQ(reg.ReadString("Path", s), RegRead::Ok);
+  EXPECT_EQ(s, "%HOME%/a");  // not expanded, cut at the first zero
+  int32_t n = 0;
+  ASSERT_EQ(reg.ReadInteger("Short", n), RegRead::Ok);
+  EXPECT_EQ(n, 10);
+  EXPECT_EQ(reg.ReadString("Strings", s), RegRead::WrongType);
+
+  reg.WriteInteger("Short", 11);  // everything else must come through the rewrite
+  const std::string after = StoreText();
+  EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Software\\Other]\n@=\"x\"\n"), std::string::npos) << after;
+  EXPECT_NE(after.find("\"Path\"=hex(2):25,48,4f,4d,45,25,2f,61,00,62,00\n"), std::string::npos) << after;
+  EXPECT_NE(after.find("\"Strings\"=hex(7):61,00,00\n"), std::string::npos) << after;
+  EXPECT_NE(after.find("\"Short\"=dword:0000000b\n"), std::string::npos) << after;
+}
+
+TEST_F(Registry, RejectsWhatRegeditWouldNotWrite) {
+  for (const char* body : {"\"A\"=-\n", "\"A\"=dword:123456789\n", "\"A\"=\"x\\n\"\n", "\"A\"=\"open\n",
+                           "\"A\"=hex:4g\n", "[-HKEY_CURRENT_USER\\X]\n", "\"A\"=hex:41,\\\n"}) {
+    WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n" + body);
+    EXPECT_FALSE(TRegistry().OpenKey(kKey, false)) << body;
+  }
+  WriteStoreText("\"A\"=\"no header\"\n");
+  EXPECT_FALSE(TRegistry().OpenKey(kKey, false));
+}
+
+TEST_F(Registry, ConcurrentWritersLoseNoValue) {
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+  }
+  constexpr int kEach = 40;
+  std::atomic<int> failures{0};
+  auto writer = [&](const std::string& prefix) {
+    TRegistry reg;
+    if (!reg.OpenKey(kKey, false)) return;
+    for (int i = 0; i < kEach; ++i) {
+      try {
+        reg.WriteInteger(prefix + std::to_string(i), i);
+      } catch (const ERegistryException&) {
+        ++failures;
+      }
+    }
+  };
+  std::thread a(writer, "A"), b(writer, "B");
+  a.join();
+  b.join();
+  EXPECT_EQ(failures, 0);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  for (const char* prefix : {"A", "B"}) {
+    for (int i = 0; i < kEach; ++i) {
+      int32_t n = -1;
+      EXPECT_EQ(reg.ReadInteger(prefix + std::to_string(i), n), RegRead::Ok) << prefix << i;
+      EXPECT_EQ(n, i);
+    }
+  }
+}
+
+TEST_F(Registry, WritingThroughALinkKeepsTheLink) {
+  const std::string real = dir_.file("real.reg");
+  std::filesystem::create_symlink(real, dir_.file("link.reg"));
+  UseStoreFile(dir_.file("link.reg"));
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  reg.WriteInteger("Top", 3);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.reg")));
+  std::ifstream in(real);
+  EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).find("\"Top\"=dword:00000003"), std::string::npos);
+}
+
+TEST(RegistryFileName, FollowsTheConfigFolder) {
+  const auto saved = [](const char* name) -> std::optional<std::string> {
+    const char* v = std::getenv(name);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+  };
+  const auto file = saved("VISTREL_REGISTRY_FILE"), xdg = saved("XDG_CONFIG_HOME"), home = saved("HOME");
+  unsetenv("VISTREL_REGISTRY_FILE");
+  setenv("HOME", "/home/someone", 1);
+  setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  EXPECT_EQ(TRegistry::DefaultFileName(), "/cfg/vistrel/registry.reg");
+  setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
+  EXPECT_EQ(TRegistry::DefaultFileName(), "/home/someone/.config/vistrel/registry.reg");
+  setenv("VISTREL_REGISTRY_FILE", "/elsewhere/r.reg", 1);
+  EXPECT_EQ(TRegistry::DefaultFileName(), "/elsewhere/r.reg");
+  auto restore = [](const char* name, const std::optional<std::string>& v) {
+    v ? setenv(name, v->c_str(), 1) : unsetenv(name);
+  };
+  restore("VISTREL_REGISTRY_FILE", file);
+  restore("XDG_CONFIG_HOME", xdg);
+  restore("HOME", home);
+}
+
+}  // namespace
