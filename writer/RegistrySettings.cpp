@@ -1,10 +1,9 @@
 // LoadSettings and SaveSettings of both programs: the seventeen values under
 // HKEY_CURRENT_USER\Software\Korvane\Vistrel.
-#include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "platform/text/WideText.h"
+#include "writer/CompressorQuality.h"
 #include "writer/VideoWriterForm.h"
 
 namespace {
@@ -30,15 +29,6 @@ std::string ReadText(const TRegistry& reg, const char* name) {
   return value;
 }
 
-// The whole number nearest to the percent, halves away from zero.
-int32_t QualityPercent(double quality) {
-  const double percent = std::round(quality * 100.0);
-  if (std::isnan(percent)) return 0;
-  if (percent >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-  if (percent <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(percent);
-}
-
 }  // namespace
 
 void VideoWriterForm::LoadSettings() {
@@ -51,7 +41,7 @@ void VideoWriterForm::LoadSettings() {
     SetSettingsLeft(ReadInt(reg, "Left"));
     compressor = ReadText(reg, "Compressor");
     if (compressor.empty()) compressor = kDefaultCompressor;
-    Quality = ReadInt(reg, "Compressor Quality") * 0.01;
+    Quality = QualityFromPercent(ReadInt(reg, "Compressor Quality"));
     KeyFrameRate = ReadInt(reg, "Compressor Keyframe rate");
     FormatX = ReadInt(reg, "FormatX");
     FormatY = ReadInt(reg, "FormatY");

@@ -6,8 +6,10 @@
 
 // Client area 752 x 494.
 inline constexpr WriterProfile EditorProfile{
-    .defaultFrames = 25, .windowWidth = 758, .windowHeight = 519, .settingsWritten = 17, .hasSoundStep = true};
+    .defaultFrames = 25, .windowWidth = 758, .windowHeight = 519, .settingsWritten = 17, .hasSoundStep = true,
+    .abortAfterEveryFrame = false};
 
 // Client area 451 x 341; the form is never shown, its size only centres "Top"/"Left".
 inline constexpr WriterProfile ConsoleProfile{
-    .defaultFrames = 15, .windowWidth = 457, .windowHeight = 366, .settingsWritten = 14, .hasSoundStep = false};
+    .defaultFrames = 15, .windowWidth = 457, .windowHeight = 366, .settingsWritten = 14, .hasSoundStep = false,
+    .abortAfterEveryFrame = true};

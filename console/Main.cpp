@@ -1,0 +1,38 @@
+#include "Main.h"
+
+#include "platform/com/Com.h"
+#include "platform/console/ConsoleWrite.h"
+#include "platform/imaging/Imaging.h"
+#include "platform/registry/Registry.h"
+#include "writer/WriterProfiles.h"
+
+std::atomic<TForm1*> Form1{nullptr};
+
+TForm1::TForm1(std::vector<std::string> arguments)
+    : VideoWriterForm(ConsoleProfile), arguments_(std::move(arguments)) {
+  CoInitialize(nullptr);
+  // No display: frames are always drawn at full colour.
+  ImageColorDepth = 24;
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+void TForm1::FormDestroy() {
+  ReleaseGraph();
+  try {
+    SaveSettings();
+  } catch (const ERegistryException& e) {
+    // No message box here: the console is the only place the user looks.
+    ConsoleWrite(std::string("\n\r") + e.what());
+    return;
+  }
+  Registry.reset();
+  CoUninitialize();
+}
+
+void TForm1::PictureStarted(int index, int count) {
+  ConsoleDeleteLine();
+  ConsoleWrite("\rProcessing image " + std::to_string(index + 1) + " of " + std::to_string(count) + "...");
+}
+
+void TForm1::ShowWriteError(const std::string& text) { ConsoleWrite(text); }

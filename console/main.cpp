@@ -1,0 +1,3 @@
+#include "Main.h"
+
+int main(int argc, char** argv) { return ConsoleMain(std::vector<std::string>(argv + 1, argv + argc)); }
