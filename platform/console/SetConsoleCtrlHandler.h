@@ -2,7 +2,8 @@
 // thread once a handler is installed and handed to the handlers on a thread of
 // their own, the last installed first, until one returns non-zero. When none does
 // (or none is installed any more) the signal gets its default action: the process
-// ends as it would have without us.
+// ends as it would have without us. A signal that the process was started with
+// ignored (nohup, a background job) stays ignored.
 #pragma once
 
 #include <cstdint>
