@@ -31,17 +31,6 @@ class PlainConsole : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PlainConsole, RewrittenProgressLineBecomesOneLineEach) {
-  ConsoleWriter console(fds_[1], false);
-  console.Write("\n\rBanner\n\rHint.\n\n\r");
-  for (int i = 1; i <= 3; ++i) {
-    console.DeleteLine();
-    console.Write("\rProcessing image " + std::to_string(i) + " of 3...");
-  }
-  console.Write("\n\r");
-  EXPECT_EQ(Written(), "\nBanner\nHint.\n\nProcessing image 1 of 3...\nProcessing image 2 of 3...\nProcessing image 3 of 3...\n");
-}
-
 TEST_F(PlainConsole, AbortMessageInTheMiddleOfALineGetsALineOfItsOwn) {
   ConsoleWriter console(fds_[1], false);
   console.Write("\rProcessing image 2 of 5...");

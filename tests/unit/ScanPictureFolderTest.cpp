@@ -67,12 +67,6 @@ TEST(ScanPictureFolder, DigitsAndPunctuationSortBeforeLetters) {
             Prefixed(dir.path().string(), {"10.jpg", "9.jpg", "_a.jpg", "a_b.jpg", "aab.jpg", "b.jpg", "B1.JPG"}));
 }
 
-TEST(IncludeTrailingSlash, AppendsOnlyWhenMissing) {
-  EXPECT_EQ(IncludeTrailingSlash("/pics"), "/pics/");
-  EXPECT_EQ(IncludeTrailingSlash("/pics/"), "/pics/");
-  EXPECT_EQ(IncludeTrailingSlash("rel"), "rel/");
-}
-
 TEST(CompareTextIgnoreCase, LettersOfAnyScriptAreComparedByTheirLowerCase) {
   EXPECT_LT(CompareTextIgnoreCase("apple", "Banana"), 0);
   EXPECT_GT(CompareTextIgnoreCase("Zebra", "apple"), 0);

@@ -67,17 +67,6 @@ TEST(SetConsoleCtrlHandlerDeathTest, TwoEventsGiveTwoCalls) {
       ::testing::ExitedWithCode(42), "");
 }
 
-TEST(SetConsoleCtrlHandlerDeathTest, RemovedHandlerLeavesTheDefaultEnd) {
-  EXPECT_EXIT(
-      {
-        SetConsoleCtrlHandler(Handles, 1);
-        SetConsoleCtrlHandler(Handles, 0);
-        kill(getpid(), SIGTERM);
-        ExitWhenHandled(1, [] { return 0; });
-      },
-      ::testing::KilledBySignal(SIGTERM), "");
-}
-
 TEST(SetConsoleCtrlHandlerDeathTest, LatestHandlerFirstAndPassingOnReachesTheEarlierOne) {
   EXPECT_EXIT(
       {
