@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 struct GUID {
   uint32_t Data1;
@@ -24,6 +23,3 @@ using REFIID = const GUID&;
 using REFCLSID = const GUID&;
 
 constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
-
-// "{A97911C3-A6AB-11D5-81D6-00055D019F22}", for logs.
-std::string GuidToText(const GUID& guid);

@@ -22,11 +22,9 @@ struct IBaseFilter : IUnknown {
   virtual HRESULT Stop() = 0;
 };
 
-enum PIN_DIRECTION { PINDIR_INPUT = 0, PINDIR_OUTPUT = 1 };
-
-struct IPin : IUnknown {
-  virtual HRESULT QueryDirection(PIN_DIRECTION* direction) = 0;
-};
+// A connection point of a filter; the interfaces it offers are found through
+// ICaptureGraphBuilder2::FindInterface.
+struct IPin : IUnknown {};
 
 struct IGraphBuilder : IUnknown {
   virtual HRESULT AddFilter(IBaseFilter* filter, const char16_t* name) = 0;

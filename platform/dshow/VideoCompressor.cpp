@@ -79,12 +79,6 @@ HRESULT VideoCompressor::OutputPin::QueryInterface(REFIID iid, void** object) {
   return S_OK;
 }
 
-HRESULT VideoCompressor::OutputPin::QueryDirection(PIN_DIRECTION* direction) {
-  if (!direction) return E_POINTER;
-  *direction = PINDIR_OUTPUT;
-  return S_OK;
-}
-
 HRESULT VideoCompressor::OutputPin::put_KeyFrameRate(long keyFrameRate) {
   if (owner_.context_) return VFW_E_WRONG_STATE;
   owner_.keyFrameRate_ = keyFrameRate;

@@ -41,7 +41,6 @@ class VideoCompressor final : public Filter<>, public VideoInput {
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override { return owner_.AddRef(); }
     ULONG Release() override { return owner_.Release(); }
-    HRESULT QueryDirection(PIN_DIRECTION* direction) override;
     HRESULT put_KeyFrameRate(long keyFrameRate) override;
     HRESULT put_Quality(double quality) override;
 

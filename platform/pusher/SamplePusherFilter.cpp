@@ -52,12 +52,6 @@ class SamplePusherFilter final : public Filter<>, public VideoSource {
     ULONG AddRef() override { return owner_.AddRef(); }
     ULONG Release() override { return owner_.Release(); }
 
-    HRESULT QueryDirection(PIN_DIRECTION* direction) override {
-      if (!direction) return E_POINTER;
-      *direction = PINDIR_OUTPUT;
-      return S_OK;
-    }
-
     HRESULT SetFrameSize(int32_t width, int32_t height) override { return owner_.SetFrameSize(width, height); }
     HRESULT GetFrameSize(int32_t* width, int32_t* height) override {
       if (!width || !height) return E_POINTER;

@@ -75,7 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, CompressorTest,
                                            CompressorCase{"Microsoft MPEG-4 Video Codec V2", "msmpeg4v2", false},
                                            CompressorCase{"Cinepak Codec by Radius", "cinepak", false},
                                            CompressorCase{"Huffyuv v2.1.1", "huffyuv", true},
-                                           CompressorCase{"x264vfw - H.264/MPEG-4 AVC codec", "h264", false}));
+                                           CompressorCase{"x264vfw - H.264/MPEG-4 AVC codec", "h264", false}),
+                         [](const ::testing::TestParamInfo<CompressorCase>& info) {
+                           return std::string(info.param.codecName);
+                         });
 
 class UncompressedTest : public WriteGraphTest, public ::testing::WithParamInterface<int> {};
 
