@@ -26,6 +26,9 @@ struct IMediaSeeking;
 class Bitmap;
 struct FrameBuffers;
 
+// The build steps whose failure the build itself reports.
+enum class GraphStep { CreateGraphBuilder, CreateFilterGraph, RenderGraph };
+
 // What differs between the editor and the console converter.
 struct WriterProfile {
   int defaultFrames;        // frame rate after a failed settings load: 25 editor, 15 console
@@ -97,6 +100,15 @@ class VideoWriterForm {
   IMediaControl* MediaControl = nullptr;
   IMediaEventEx* MediaEvent = nullptr;
   IMediaSeeking* MediaSeeking = nullptr;
+  // The first error the graph met while writing (disk full, ...), S_OK when the
+  // last write completed its file; ReleaseGraph fills it.
+  HRESULT WriteError = S_OK;
+
+  // ---- device lookup and the writing graph ----
+  void ListDeviceNames(const GUID* category, std::vector<std::string>& names);
+  bool FindFilterByFriendlyName(const GUID* category, const char16_t* name, IBaseFilter** filter);
+  HRESULT BuildWriteGraph();
+  void ReleaseGraph();
 
   // ---- frames ----
   // Builds the graph, writes every slide (transition, then hold frames) and
@@ -138,6 +150,10 @@ class VideoWriterForm {
   // The compressor text that a load ends with (read, or the default), before it
   // goes into CompressorName; the console keeps it as TForm1::Compressor.
   virtual void SetSettingsCompressor(const std::string& text) = 0;
+
+  // Shows (editor) or prints (console) the text of a failed build step:
+  // "Error 0x%1x creating graph builder" and its kin, the HRESULT filled in.
+  virtual void ShowGraphError(GraphStep step, const std::string& text) = 0;
 
  private:
   bool PushTransitionFrame(const Bitmap& frame);

@@ -1,0 +1,32 @@
+// The file writer: owns the output file that the AVI multiplexer writes into.
+#pragma once
+
+#include <string>
+
+#include "platform/dshow/FilterBase.h"
+
+struct AVIOContext;
+
+class FileWriter final : public Filter<IFileSinkFilter> {
+ public:
+  static ComPtr<FileWriter> Make();
+
+  HRESULT SetFileName(const char16_t* fileName, const void* mediaType) override;
+  StopStage Stage() const override { return StopStage::Writer; }
+
+  // S_OK while the file is open and no write failed; otherwise why not.
+  HRESULT Status() const { return status_; }
+  AVIOContext* Io() const { return io_; }
+  const std::string& Path() const { return path_; }
+  // Flushes and closes the file; the first error of the file's life, or S_OK.
+  HRESULT Close();
+
+ private:
+  FileWriter() = default;
+  ~FileWriter() override;
+  IUnknown* FindExtraInterface(REFIID iid) override;
+
+  std::string path_;
+  AVIOContext* io_ = nullptr;
+  HRESULT status_ = VFW_E_NOT_CONNECTED;
+};

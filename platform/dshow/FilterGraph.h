@@ -1,0 +1,48 @@
+// The filter graph (CLSID_FilterGraph): holds the filters, runs and stops them,
+// keeps the log and the events.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/dshow/FilterBase.h"
+
+class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaEventEx, IMediaSeeking> {
+ public:
+  static HRESULT Create(REFIID iid, void** object);
+
+  // IGraphBuilder
+  HRESULT AddFilter(IBaseFilter* filter, const char16_t* name) override;
+  HRESULT AddSourceFilter(const char16_t* fileName, const char16_t* filterName, IBaseFilter** filter) override;
+  HRESULT SetLogFile(HANDLE file) override;
+  // IMediaControl
+  HRESULT Run() override;
+  HRESULT Stop() override;
+  // IMediaEventEx
+  HRESULT WaitForCompletion(long timeoutMs, long* eventCode) override;
+  HRESULT GetEvent(long* eventCode, intptr_t* param1, intptr_t* param2, long timeoutMs) override;
+
+  void Log(const std::string& text);
+  // A filter could not go on (a failed write): the graph keeps the first such
+  // error and reports it as EC_ERRORABORT.
+  void ReportError(HRESULT hr, const std::string& what);
+  bool Contains(IBaseFilter* filter) const;
+
+ private:
+  FilterGraph() = default;
+  ~FilterGraph() override;
+  IUnknown* FindInterface(REFIID iid) override;
+
+  enum class State { Stopped, Running, Ended };
+  struct Event {
+    long code;
+    intptr_t param1;
+  };
+
+  std::vector<ComPtr<IBaseFilter>> filters_;
+  HANDLE log_ = nullptr;
+  State state_ = State::Stopped;
+  HRESULT error_ = S_OK;
+  std::deque<Event> events_;
+};

@@ -1,0 +1,67 @@
+#include "platform/dshow/WaveSource.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include "platform/dshow/Streaming.h"
+
+HRESULT WaveSource::Open(const std::string& path, IBaseFilter** filter) {
+  if (!filter) return E_POINTER;
+  *filter = nullptr;
+  auto* source = new WaveSource();
+  ComPtr<WaveSource> holder = ComPtr<WaveSource>::Attach(source);
+  int err = avformat_open_input(&source->input_, ("file:" + path).c_str(), nullptr, nullptr);
+  if (err < 0) return err == AVERROR_INVALIDDATA ? VFW_E_UNKNOWN_FILE_TYPE : HresultFromAvError(err);
+  err = avformat_find_stream_info(source->input_, nullptr);
+  if (err < 0) return VFW_E_UNKNOWN_FILE_TYPE;
+  source->stream_ = av_find_best_stream(source->input_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (source->stream_ < 0) return VFW_E_UNKNOWN_FILE_TYPE;
+  const AVCodecParameters* par = source->input_->streams[source->stream_]->codecpar;
+  source->blockAlign_ = par->block_align;
+  if (source->blockAlign_ <= 0) source->blockAlign_ = par->ch_layout.nb_channels * par->bits_per_coded_sample / 8;
+  *filter = static_cast<IBaseFilter*>(holder.Detach());
+  return S_OK;
+}
+
+WaveSource::~WaveSource() { avformat_close_input(&input_); }
+
+const AVCodecParameters* WaveSource::Params() const { return input_->streams[stream_]->codecpar; }
+
+HRESULT WaveSource::CanRender() const {
+  const AVCodecParameters* par = Params();
+  switch (par->codec_id) {
+    case AV_CODEC_ID_PCM_U8:
+    case AV_CODEC_ID_PCM_S16LE:
+    case AV_CODEC_ID_PCM_S24LE:
+    case AV_CODEC_ID_PCM_S32LE:
+    case AV_CODEC_ID_PCM_F32LE:
+      break;
+    default:
+      return VFW_E_UNSUPPORTED_STREAM;
+  }
+  if (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0 || blockAlign_ <= 0) return VFW_E_UNSUPPORTED_STREAM;
+  return S_OK;
+}
+
+HRESULT WaveSource::Read(std::vector<uint8_t>& data) {
+  AVPacket* packet = av_packet_alloc();
+  if (!packet) return E_OUTOFMEMORY;
+  for (;;) {
+    const int err = av_read_frame(input_, packet);
+    if (err == AVERROR_EOF) {
+      av_packet_free(&packet);
+      return S_FALSE;
+    }
+    if (err < 0) {
+      av_packet_free(&packet);
+      return HresultFromAvError(err);
+    }
+    if (packet->stream_index == stream_) break;
+    av_packet_unref(packet);
+  }
+  data.assign(packet->data, packet->data + packet->size);
+  av_packet_free(&packet);
+  return S_OK;
+}

@@ -1,0 +1,195 @@
+// Build steps that fail, and what the user is told.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/com/ComRegistry.h"
+#include "platform/dshow/CompressorCatalogue.h"
+#include "platform/dshow/Guids.h"
+#include "platform/dshow/Interfaces.h"
+#include "platform/pusher/SamplePusher.h"
+#include "support/Ffprobe.h"
+#include "support/GraphTestForm.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// Takes a class out of the registry for one test.
+class ClassAbsent {
+ public:
+  explicit ClassAbsent(const CLSID& clsid) : clsid_(clsid), factory_(CoGetClassFactory(clsid)) {
+    CoUnregisterClass(clsid);
+  }
+  ~ClassAbsent() {
+    if (factory_) CoRegisterClass(clsid_, factory_);
+  }
+
+ private:
+  CLSID clsid_;
+  ClassFactory factory_;
+};
+
+class WriteGraphFailureTest : public ::testing::Test {
+ protected:
+  WriteGraphFailureTest() {
+    form.SetFormat(320, 240, 25);
+    form.SetOutput(out);
+    form.SetCompressor("Microsoft Video 1");
+  }
+
+  ComSession com;
+  TempDir dir;
+  ScopedChdir chdir{dir.path()};
+  GraphTestForm form;
+  std::string out = dir.file("out.avi");
+};
+
+TEST_F(WriteGraphFailureTest, NoCaptureGraphBuilder) {
+  ClassAbsent absent(CLSID_CaptureGraphBuilder2);
+  EXPECT_EQ(form.BuildWriteGraph(), REGDB_E_CLASSNOTREG);
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors[0].first, GraphStep::CreateGraphBuilder);
+  EXPECT_EQ(form.errors[0].second, "Error 0x80040154 creating graph builder");
+  EXPECT_EQ(form.Graph, nullptr);
+}
+
+TEST_F(WriteGraphFailureTest, NoFilterGraphAndNoLogEither) {
+  ClassAbsent absent(CLSID_FilterGraph);
+  form.Debug = true;
+  EXPECT_EQ(form.BuildWriteGraph(), REGDB_E_CLASSNOTREG);
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors[0].first, GraphStep::CreateFilterGraph);
+  EXPECT_EQ(form.errors[0].second, "Error 0x80040154 creating the filtergraph");
+  EXPECT_NE(form.CaptureBuilder, nullptr);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("LOG.TXT")));
+  form.ReleaseGraph();
+  EXPECT_EQ(form.CaptureBuilder, nullptr);
+}
+
+TEST_F(WriteGraphFailureTest, AnUnregisteredPushSourceFailsTheRendering) {
+  ClassAbsent absent(CLSID_SamplePusher);
+  EXPECT_EQ(form.BuildWriteGraph(), E_POINTER);
+  EXPECT_EQ(form.PusherFilter, nullptr);
+  EXPECT_EQ(form.Pusher, nullptr);
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors[0].second, "Error 0x80004003 rendering the graph");
+}
+
+// A filter that is found under the push source's class but offers no ISamplePusher.
+class MuteFilter final : public ComObject<IBaseFilter> {
+ public:
+  static HRESULT Create(REFIID iid, void** object) {
+    auto* filter = new MuteFilter();
+    const HRESULT hr = filter->QueryInterface(iid, object);
+    filter->Release();
+    return hr;
+  }
+  HRESULT JoinFilterGraph(IGraphBuilder*, const char16_t*) override { return S_OK; }
+  HRESULT Run(REFERENCE_TIME) override { return S_OK; }
+  HRESULT Stop() override { return S_OK; }
+
+ private:
+  IUnknown* FindInterface(REFIID iid) override {
+    if (iid == IID_IUnknown || iid == IID_IBaseFilter) return static_cast<IBaseFilter*>(this);
+    return nullptr;
+  }
+};
+
+TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
+  ClassAbsent absent(CLSID_SamplePusher);
+  CoRegisterClass(CLSID_SamplePusher, MuteFilter::Create);
+  form.SetCompressor("None (for postprocessing)");
+  const HRESULT hr = form.BuildWriteGraph();
+  EXPECT_NE(hr, S_OK);
+  EXPECT_NE(form.PusherFilter, nullptr);
+  EXPECT_EQ(form.Pusher, nullptr);
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors[0].first, GraphStep::RenderGraph);
+  form.ReleaseGraph();
+  CoUnregisterClass(CLSID_SamplePusher);
+}
+
+TEST_F(WriteGraphFailureTest, AnOutputFileInAMissingFolderFailsTheRendering) {
+  form.SetOutput(dir.file("no/such/folder/out.avi"));
+  EXPECT_EQ(form.BuildWriteGraph(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors[0].second, "Error 0x80070003 rendering the graph");
+}
+
+TEST_F(WriteGraphFailureTest, AnOutputFileThatCannotBeWrittenFailsTheRendering) {
+  if (geteuid() == 0) {
+    // Root writes anywhere; a folder in the output's place still refuses.
+    std::filesystem::create_directory(out);
+  } else {
+    std::filesystem::create_directory(dir.file("locked"));
+    std::filesystem::permissions(dir.file("locked"), std::filesystem::perms::owner_read);
+    form.SetOutput(dir.file("locked/out.avi"));
+  }
+  EXPECT_EQ(form.BuildWriteGraph(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+  ASSERT_EQ(form.errors.size(), 1u);
+  EXPECT_EQ(form.errors[0].second, "Error 0x80070005 rendering the graph");
+}
+
+TEST_F(WriteGraphFailureTest, AWriteErrorIsKeptForAfterTheRelease) {
+  form.SetOutput("/dev/full");
+  form.SetCompressor("None (for postprocessing)");
+  ASSERT_EQ(form.BuildWriteGraph(), S_OK);
+  form.PushFrames(0, 20);
+  form.ReleaseGraph();
+  EXPECT_EQ(form.WriteError, HRESULT_FROM_WIN32(ERROR_DISK_FULL));
+  // The next build starts afresh.
+  form.SetOutput(out);
+  ASSERT_EQ(form.BuildWriteGraph(), S_OK);
+  EXPECT_EQ(form.WriteError, S_OK);
+  form.ReleaseGraph();
+  EXPECT_EQ(form.WriteError, S_OK);
+}
+
+TEST_F(WriteGraphFailureTest, TwoDevicesOfOneNameAreBothListedAndTheFirstBinds) {
+  SetCompressorCatalogue({{"Twin", {"mjpeg"}}, {"Lonely", {"no-such-encoder"}}, {"Twin", {"msvideo1"}}});
+  std::vector<std::string> names{"stale"};
+  form.ListDeviceNames(&CLSID_VideoCompressorCategory, names);
+  EXPECT_EQ(names, (std::vector<std::string>{"Twin", "Twin"}));
+  form.SetCompressor("Twin");
+  ASSERT_EQ(form.BuildWriteGraph(), S_OK);
+  form.PushFrames(0, 2);
+  form.ReleaseGraph();
+  RestoreCompressorCatalogue();
+  const auto streams = ProbeStreams(out);
+  ASSERT_EQ(streams.size(), 1u);
+  EXPECT_EQ(streams[0].at("codec_name"), "mjpeg");
+}
+
+TEST_F(WriteGraphFailureTest, ACategoryWithoutDevicesListsNothingAndMatchesNothing) {
+  SetCompressorCatalogue({});
+  std::vector<std::string> names{"stale"};
+  form.ListDeviceNames(&CLSID_VideoCompressorCategory, names);
+  EXPECT_TRUE(names.empty());
+  IBaseFilter* filter = nullptr;
+  EXPECT_FALSE(form.FindFilterByFriendlyName(&CLSID_VideoCompressorCategory, u"", &filter));
+  EXPECT_EQ(filter, nullptr);
+  RestoreCompressorCatalogue();
+}
+
+TEST_F(WriteGraphFailureTest, LookupIsExactAndCaseSensitive) {
+  IBaseFilter* filter = nullptr;
+  EXPECT_FALSE(form.FindFilterByFriendlyName(&CLSID_VideoCompressorCategory, u"microsoft video 1", &filter));
+  EXPECT_FALSE(form.FindFilterByFriendlyName(&CLSID_VideoCompressorCategory, u"Microsoft Video 1 ", &filter));
+  EXPECT_EQ(filter, nullptr);
+  EXPECT_TRUE(form.FindFilterByFriendlyName(&CLSID_VideoCompressorCategory, u"Microsoft Video 1", &filter));
+  ASSERT_NE(filter, nullptr);
+  filter->Release();
+}
+
+TEST_F(WriteGraphFailureTest, TheStandardCatalogueListsOnlyEncodersThatExist) {
+  SetCompressorCatalogue({{"Microsoft Video 1", {"msvideo1"}}, {"Gone", {"no-such-encoder"}},
+                          {"Xvid MPEG-4 Codec", {"no-such-xvid", "mpeg4"}}});
+  std::vector<std::string> names;
+  form.ListDeviceNames(&CLSID_VideoCompressorCategory, names);
+  EXPECT_EQ(names, (std::vector<std::string>{"Microsoft Video 1", "Xvid MPEG-4 Codec"}));
+  RestoreCompressorCatalogue();
+  form.ListDeviceNames(&CLSID_VideoCompressorCategory, names);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Microsoft Video 1"), names.end());
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// BuildWriteGraph and ReleaseGraph: the writing graph from the push source
+// through the compressor to the AVI file, with the optional sound track.
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/com/ComRegistry.h"
+#include "platform/dshow/Interfaces.h"
+#include "platform/kernel/FileApi.h"
+#include "platform/pusher/SamplePusher.h"
+#include "platform/text/WideText.h"
+#include "writer/VideoWriterForm.h"
+
+namespace {
+
+constexpr uint32_t kInproc = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
+
+// The sentence with its "%1x" replaced by the result in upper-case hexadecimal.
+std::string GraphErrorText(const char* sentence, HRESULT hr) {
+  std::string text = sentence;
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(hr));
+  text.replace(text.find("%1x"), 3, digits);
+  return text;
+}
+
+template <class T>
+void ReleaseMember(T*& member) {
+  if (member) member->Release();
+  member = nullptr;
+}
+
+}  // namespace
+
+HRESULT VideoWriterForm::BuildWriteGraph() {
+  Graph = nullptr;
+  CaptureBuilder = nullptr;
+  PusherFilter = nullptr;
+  WriteError = S_OK;
+
+  HRESULT hr = CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, kInproc, IID_ICaptureGraphBuilder2,
+                                reinterpret_cast<void**>(&CaptureBuilder));
+  if (hr != S_OK) {
+    ShowGraphError(GraphStep::CreateGraphBuilder, GraphErrorText("Error 0x%1x creating graph builder", hr));
+    return hr;
+  }
+  hr = CoCreateInstance(CLSID_FilterGraph, nullptr, kInproc, IID_IGraphBuilder, reinterpret_cast<void**>(&Graph));
+  if (hr != S_OK) {
+    ShowGraphError(GraphStep::CreateFilterGraph, GraphErrorText("Error 0x%1x creating the filtergraph", hr));
+    return hr;
+  }
+
+  HANDLE log = nullptr;
+  if (Debug) {
+    log = CreateFileA("LOG.TXT", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                      nullptr);
+    Graph->SetLogFile(log);
+  }
+
+  CaptureBuilder->SetFiltergraph(Graph);
+
+  CoCreateInstance(CLSID_SamplePusher, nullptr, kInproc, IID_IBaseFilter, reinterpret_cast<void**>(&PusherFilter));
+  Graph->AddFilter(PusherFilter, u"Sample Pusher Source Filter");
+
+  CaptureBuilder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, PusherFilter, IID_ISamplePusher,
+                                reinterpret_cast<void**>(&Pusher));
+  if (Pusher) Pusher->SetFrameSize(FrameHeader.bmiHeader.biWidth, FrameHeader.bmiHeader.biHeight);
+
+  CaptureBuilder->SetOutputFileName(&MEDIASUBTYPE_Avi, OutputFileName, &MuxFilter, &FileSink);
+
+  FindFilterByFriendlyName(&CLSID_VideoCompressorCategory, CompressorName, &CompressorFilter);
+  if (CompressorFilter) Graph->AddFilter(CompressorFilter, u"Video Compressor");
+
+  if (CompressorFilter) {
+    IAMVideoCompression* compression = nullptr;
+    CaptureBuilder->FindInterface(nullptr, nullptr, CompressorFilter, IID_IAMVideoCompression,
+                                  reinterpret_cast<void**>(&compression));
+    if (compression) {
+      compression->put_Quality(Quality);
+      compression->put_KeyFrameRate(KeyFrameRate);
+      compression->Release();
+    }
+  }
+
+  Graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&MediaControl));
+  Graph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(&MediaEvent));
+  Graph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&MediaSeeking));
+
+  HRESULT rendering =
+      CaptureBuilder->RenderStream(nullptr, nullptr, PusherFilter, CompressorFilter, MuxFilter);
+  // A source without ISamplePusher would leave the frames nowhere to go.
+  if (rendering == S_OK && !Pusher) rendering = E_NOINTERFACE;
+
+  if (Profile().hasSoundStep) {
+    const std::string soundFile = WideBufferToText(SoundFileName);
+    std::error_code ignored;
+    if (!soundFile.empty() && std::filesystem::is_regular_file(soundFile, ignored)) {
+      const HRESULT added = Graph->AddSourceFilter(SoundFileName, u"Audio Source Filter", &AudioSource);
+      const HRESULT sound =
+          AudioSource ? CaptureBuilder->RenderStream(nullptr, nullptr, AudioSource, nullptr, MuxFilter) : added;
+      if (rendering == S_OK) rendering = sound;
+    }
+  }
+
+  if (rendering == S_OK) {
+    hr = MediaControl ? MediaControl->Run() : E_NOINTERFACE;
+    if (Debug) {
+      Graph->SetLogFile(nullptr);
+      CloseHandle(log);
+    }
+    return hr;
+  }
+  ShowGraphError(GraphStep::RenderGraph, GraphErrorText("Error 0x%1x rendering the graph", rendering));
+  if (Debug) {
+    Graph->SetLogFile(nullptr);
+    CloseHandle(log);
+  }
+  return rendering;
+}
+
+void VideoWriterForm::ReleaseGraph() {
+  if (MediaControl) {
+    MediaControl->Stop();
+    ReleaseMember(MediaControl);
+  }
+  if (MediaEvent) {
+    long eventCode = 0;
+    MediaEvent->WaitForCompletion(10000, &eventCode);
+    // The graph tells why it could not complete the file.
+    if (eventCode == EC_ERRORABORT) {
+      long code = 0;
+      intptr_t param1 = 0, param2 = 0;
+      while (MediaEvent->GetEvent(&code, &param1, &param2, 0) == S_OK)
+        if (code == EC_ERRORABORT) WriteError = static_cast<HRESULT>(param1);
+    }
+    ReleaseMember(MediaEvent);
+  }
+  ReleaseMember(CaptureBuilder);
+  ReleaseMember(AudioSource);
+  ReleaseMember(MediaSeeking);
+  ReleaseMember(Graph);
+  ReleaseMember(Pusher);
+  ReleaseMember(PusherFilter);
+  ReleaseMember(CompressorFilter);
+  ReleaseMember(MuxFilter);
+  ReleaseMember(FileSink);
+}
