@@ -2,7 +2,6 @@
 
 #include <turbojpeg.h>
 
-#include <algorithm>
 #include <new>
 
 #include "platform/imaging/PictureFile.h"
@@ -13,26 +12,6 @@ struct TjDestroy {
   void operator()(void* handle) const { tjDestroy(handle); }
 };
 using TjHandle = std::unique_ptr<void, TjDestroy>;
-
-// Photoshop and its followers store CMYK inverted (0 = full ink) and say so with an
-// "Adobe" APP14 segment; without one the values are plain ink amounts.
-bool HasAdobeSegment(const uint8_t* data, size_t size) {
-  size_t pos = 2;  // after SOI
-  while (pos + 4 <= size) {
-    if (data[pos] != 0xFF) return false;
-    const uint8_t marker = data[pos + 1];
-    if (marker == 0xFF) {  // fill byte
-      ++pos;
-      continue;
-    }
-    if (marker == 0xDA || marker == 0xD9) return false;  // image data or end: no more headers
-    const size_t length = (static_cast<size_t>(data[pos + 2]) << 8) | data[pos + 3];
-    if (length < 2 || pos + 2 + length > size) return false;
-    if (marker == 0xEE && length >= 7 && std::equal(data + pos + 4, data + pos + 9, "Adobe")) return true;
-    pos += 2 + length;
-  }
-  return false;
-}
 
 uint8_t Mul255(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
 
@@ -67,19 +46,16 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   if (tjDecompress2(tj.get(), jpeg, size, cmyk.get(), width, static_cast<int>(cmykStride), height, TJPF_CMYK,
                     flags) != 0)
     return nullptr;
-  const bool inverted = HasAdobeSegment(data, size);
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = cmyk.get() + static_cast<size_t>(y) * cmykStride;
     uint8_t* out = bitmap->scanLine(y);
     for (int x = 0; x < width; ++x, in += 4, out += 3) {
-      // What is left of each channel after its ink and the black ink.
-      const unsigned c = inverted ? in[0] : 255u - in[0];
-      const unsigned m = inverted ? in[1] : 255u - in[1];
-      const unsigned ye = inverted ? in[2] : 255u - in[2];
-      const unsigned k = inverted ? in[3] : 255u - in[3];
-      out[0] = Mul255(ye, k);
-      out[1] = Mul255(m, k);
-      out[2] = Mul255(c, k);
+      // CMYK JPEGs store ink inverted (255 = no ink), as Photoshop began it and as
+      // ImageMagick and web browsers read every one of them: each channel keeps what
+      // its own ink and the black ink leave of it.
+      out[0] = Mul255(in[2], in[3]);
+      out[1] = Mul255(in[1], in[3]);
+      out[2] = Mul255(in[0], in[3]);
     }
   }
   return bitmap;

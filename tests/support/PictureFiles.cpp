@@ -40,7 +40,12 @@ std::optional<RgbPicture> DecodeWithConvert(const std::string& path) {
   const CommandResult r =
       RunCommand(ConvertTool() + " " + ShellQuote(path) + " -colorspace sRGB -depth 8 -compress none ppm:- 2>/dev/null");
   if (r.exitCode != 0) return std::nullopt;
-  std::istringstream in(r.output);
+  // Drop the comment lines that ImageMagick keeps from some sources.
+  std::string text;
+  std::istringstream lines(r.output);
+  for (std::string line; std::getline(lines, line);)
+    if (line.empty() || line[0] != '#') text += line + "\n";
+  std::istringstream in(text);
   std::string magic;
   RgbPicture p;
   int maxValue = 0;
