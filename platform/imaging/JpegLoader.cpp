@@ -1,0 +1,68 @@
+#include "platform/imaging/JpegLoader.h"
+
+#include <turbojpeg.h>
+
+#include <new>
+
+#include "platform/imaging/PictureFile.h"
+
+namespace {
+
+struct TjDestroy {
+  void operator()(void* handle) const { tjDestroy(handle); }
+};
+using TjHandle = std::unique_ptr<void, TjDestroy>;
+
+uint8_t Mul255(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
+
+}  // namespace
+
+std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes) {
+  if (!data || size < 4 || size > kMaxPictureFileBytes) return nullptr;
+  TjHandle tj(tjInitDecompress());
+  if (!tj) return nullptr;
+  int width = 0, height = 0, subsampling = 0, colorspace = 0;
+  // TurboJPEG takes a non-const buffer but only reads it.
+  unsigned char* jpeg = const_cast<unsigned char*>(data);
+  if (tjDecompressHeader3(tj.get(), jpeg, size, &width, &height, &subsampling, &colorspace) != 0) return nullptr;
+  if (!BitmapFits(width, height, maxBitmapBytes)) return nullptr;
+  std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(width, height);
+  if (!bitmap) return nullptr;
+  // Stop at the first warning: a truncated or damaged file loads nothing rather than
+  // a picture with grey or smeared parts; cap progressive scans against files built
+  // to take forever.
+  const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS | TJFLAG_ACCURATEDCT;
+
+  if (colorspace != TJCS_CMYK && colorspace != TJCS_YCCK) {
+    if (tjDecompress2(tj.get(), jpeg, size, bitmap->bits(), width, bitmap->stride(), height, TJPF_BGR,
+                      flags | TJFLAG_BOTTOMUP) != 0)
+      return nullptr;
+    return bitmap;
+  }
+
+  const size_t cmykStride = static_cast<size_t>(width) * 4;
+  std::unique_ptr<uint8_t[]> cmyk(new (std::nothrow) uint8_t[cmykStride * static_cast<size_t>(height)]);
+  if (!cmyk) return nullptr;
+  if (tjDecompress2(tj.get(), jpeg, size, cmyk.get(), width, static_cast<int>(cmykStride), height, TJPF_CMYK,
+                    flags) != 0)
+    return nullptr;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* in = cmyk.get() + static_cast<size_t>(y) * cmykStride;
+    uint8_t* out = bitmap->scanLine(y);
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+      // CMYK JPEGs store ink inverted (255 = no ink), as Photoshop began it and as
+      // ImageMagick and web browsers read every one of them: each channel keeps what
+      // its own ink and the black ink leave of it.
+      out[0] = Mul255(in[2], in[3]);
+      out[1] = Mul255(in[1], in[3]);
+      out[2] = Mul255(in[0], in[3]);
+    }
+  }
+  return bitmap;
+}
+
+std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName) {
+  const auto data = ReadPictureFile(fileName);
+  if (!data) return nullptr;
+  return LoadJpegMemory(data->data(), data->size());
+}
