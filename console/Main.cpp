@@ -1,8 +1,9 @@
 #include "Main.h"
 
-#include "platform/com/Com.h"
+#include "platform/com/ComRegistry.h"
 #include "platform/console/ConsoleWrite.h"
-#include "platform/imaging/Imaging.h"
+#include "platform/imaging/ImageGlobals.h"
+#include "platform/pusher/SamplePusher.h"
 #include "platform/registry/Registry.h"
 #include "writer/WriterProfiles.h"
 
@@ -11,6 +12,7 @@ std::atomic<TForm1*> Form1{nullptr};
 TForm1::TForm1(std::vector<std::string> arguments)
     : VideoWriterForm(ConsoleProfile), arguments_(std::move(arguments)) {
   CoInitialize(nullptr);
+  RegisterSamplePusher();
   // No display: frames are always drawn at full colour.
   ImageColorDepth = 24;
 }
@@ -36,3 +38,8 @@ void TForm1::PictureStarted(int index, int count) {
 }
 
 void TForm1::ShowWriteError(const std::string& text) { ConsoleWrite(text); }
+
+void TForm1::ShowGraphError(GraphStep step, const std::string& text) {
+  // Only the rendering message ends its line, with a line feed alone.
+  ConsoleWrite(step == GraphStep::RenderGraph ? text + "\n" : text);
+}

@@ -44,6 +44,7 @@ class TForm1 : public VideoWriterForm {
 
   void PictureStarted(int index, int count) override;
   void ShowWriteError(const std::string& text) override;
+  void ShowGraphError(GraphStep step, const std::string& text) override;
 
  private:
   void FormDestroy();

@@ -1,10 +1,9 @@
-#include <cstdio>
-
 #include "DrawPicture.h"
 #include "FrameBuffers.h"
 #include "FrameFormat.h"
 #include "VideoWriterForm.h"
-#include "platform/dshow/SamplePusher.h"
+#include "HresultText.h"
+#include "platform/pusher/SamplePusher.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ int64_t HoldCount(int displayTime, int frames) {
 }  // namespace
 
 void VideoWriterForm::PushFrame(const Bitmap& frame) {
-  Pusher->PushSample(frame.bits(), &FrameHeader.bmiHeader, FrameDuration);
+  Pusher->PushSample(frame.bits(), &FrameHeader, FrameDuration);
   FramePushed();
 }
 
@@ -29,7 +28,7 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
 
   const HRESULT built = BuildWriteGraph();
   if (built != S_OK) {
-    ShowWriteError(FormatHresultMessage("Error 0x%1x writing AVI. DirectX installed ?", built));
+    ShowWriteError(HresultText("Error 0x%1x writing AVI. DirectX installed ?", built));
     ReleaseGraph();
     return WriteResult::NotStarted;
   }
@@ -67,7 +66,7 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
   AbortRequested.store(0, std::memory_order_relaxed);
 
   if (WriteError != S_OK) {
-    ShowWriteError(FormatHresultMessage("Error 0x%1x writing AVI. The file is incomplete.", WriteError));
+    ShowWriteError(HresultText("Error 0x%1x writing AVI. The file is incomplete.", WriteError));
     return WriteResult::WriteFailed;
   }
   return aborted ? WriteResult::Aborted : WriteResult::Written;

@@ -8,20 +8,12 @@
 #include "platform/kernel/FileApi.h"
 #include "platform/pusher/SamplePusher.h"
 #include "platform/text/WideText.h"
+#include "writer/HresultText.h"
 #include "writer/VideoWriterForm.h"
 
 namespace {
 
 constexpr uint32_t kInproc = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
-
-// The sentence with its "%1x" replaced by the result in upper-case hexadecimal.
-std::string GraphErrorText(const char* sentence, HRESULT hr) {
-  std::string text = sentence;
-  char digits[9];
-  std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(hr));
-  text.replace(text.find("%1x"), 3, digits);
-  return text;
-}
 
 template <class T>
 void ReleaseMember(T*& member) {
@@ -40,12 +32,12 @@ HRESULT VideoWriterForm::BuildWriteGraph() {
   HRESULT hr = CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, kInproc, IID_ICaptureGraphBuilder2,
                                 reinterpret_cast<void**>(&CaptureBuilder));
   if (hr != S_OK) {
-    ShowGraphError(GraphStep::CreateGraphBuilder, GraphErrorText("Error 0x%1x creating graph builder", hr));
+    ShowGraphError(GraphStep::CreateGraphBuilder, HresultText("Error 0x%1x creating graph builder", hr));
     return hr;
   }
   hr = CoCreateInstance(CLSID_FilterGraph, nullptr, kInproc, IID_IGraphBuilder, reinterpret_cast<void**>(&Graph));
   if (hr != S_OK) {
-    ShowGraphError(GraphStep::CreateFilterGraph, GraphErrorText("Error 0x%1x creating the filtergraph", hr));
+    ShowGraphError(GraphStep::CreateFilterGraph, HresultText("Error 0x%1x creating the filtergraph", hr));
     return hr;
   }
 
@@ -109,7 +101,7 @@ HRESULT VideoWriterForm::BuildWriteGraph() {
     }
     return hr;
   }
-  ShowGraphError(GraphStep::RenderGraph, GraphErrorText("Error 0x%1x rendering the graph", rendering));
+  ShowGraphError(GraphStep::RenderGraph, HresultText("Error 0x%1x rendering the graph", rendering));
   if (Debug) {
     Graph->SetLogFile(nullptr);
     CloseHandle(log);

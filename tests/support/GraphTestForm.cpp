@@ -4,11 +4,9 @@
 #include "platform/gdi/BitmapInfo.h"
 #include "platform/pusher/SamplePusher.h"
 #include "platform/text/WideText.h"
+#include "writer/WriterProfiles.h"
 
 namespace {
-
-const WriterProfile kEditorProfile{25, 800, 600, 17, true};
-const WriterProfile kConsoleProfile{15, 800, 600, 14, false};
 
 void Pixel(int x, int y, int frame, uint8_t* bgr) {
   bgr[0] = static_cast<uint8_t>(x * 7 + frame * 13);
@@ -18,7 +16,7 @@ void Pixel(int x, int y, int frame, uint8_t* bgr) {
 
 }  // namespace
 
-GraphTestForm::GraphTestForm(bool soundStep) : VideoWriterForm(soundStep ? kEditorProfile : kConsoleProfile) {}
+GraphTestForm::GraphTestForm(bool soundStep) : TestWriterForm(soundStep ? EditorProfile : ConsoleProfile) {}
 
 GraphTestForm::~GraphTestForm() { ReleaseGraph(); }
 
@@ -39,7 +37,6 @@ void GraphTestForm::SetFormat(int width, int height, int framesPerSecond) {
 }
 
 void GraphTestForm::SetOutput(const std::string& path) { TextToWideBuffer(path, OutputFileName); }
-void GraphTestForm::SetCompressor(const std::string& name) { TextToWideBuffer(name, CompressorName); }
 void GraphTestForm::SetSound(const std::string& path) { TextToWideBuffer(path, SoundFileName); }
 
 void GraphTestForm::PushFrames(int first, int count) {
@@ -48,8 +45,6 @@ void GraphTestForm::PushFrames(int first, int count) {
     Pusher->PushSample(bits.data(), &FrameHeader, FrameDuration);
   }
 }
-
-void GraphTestForm::ShowGraphError(GraphStep step, const std::string& text) { errors.emplace_back(step, text); }
 
 std::vector<uint8_t> PatternFrame(int width, int height, int frame) {
   const int stride = DibStride24(width);

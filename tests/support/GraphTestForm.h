@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "writer/VideoWriterForm.h"
+#include "TestWriterForm.h"
 
-class GraphTestForm : public VideoWriterForm {
+class GraphTestForm : public TestWriterForm {
  public:
   explicit GraphTestForm(bool soundStep = true);
   ~GraphTestForm() override;
@@ -16,16 +16,10 @@ class GraphTestForm : public VideoWriterForm {
   // The frame format and duration as the frame loop sets them.
   void SetFormat(int width, int height, int framesPerSecond);
   void SetOutput(const std::string& path);
-  void SetCompressor(const std::string& friendlyName);
   void SetSound(const std::string& path);
 
   // Pushes frames first .. first + count - 1 of the test pattern.
   void PushFrames(int first, int count);
-
-  std::vector<std::pair<GraphStep, std::string>> errors;
-
- protected:
-  void ShowGraphError(GraphStep step, const std::string& text) override;
 };
 
 // Bottom-up rows of DibStride24(width) bytes, padding filled with junk that must

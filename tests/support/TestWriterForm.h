@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "writer/VideoWriterForm.h"
@@ -22,7 +23,8 @@ class TestWriterForm : public VideoWriterForm {
   int Transition = 0;
   std::string Compressor;
 
-  std::vector<std::string> Errors;
+  std::vector<std::string> WriteErrors;  // what the write reported
+  std::vector<std::pair<GraphStep, std::string>> GraphErrors;  // what the graph build reported
   int FramesPushed = 0;
   // Called before each picture with its index, and after each pushed frame with the count so far.
   std::function<void(int)> OnPictureStarted;
@@ -45,5 +47,6 @@ class TestWriterForm : public VideoWriterForm {
 
   void PictureStarted(int index, int count) override;
   void FramePushed() override;
-  void ShowWriteError(const std::string& text) override { Errors.push_back(text); }
+  void ShowWriteError(const std::string& text) override { WriteErrors.push_back(text); }
+  void ShowGraphError(GraphStep step, const std::string& text) override { GraphErrors.emplace_back(step, text); }
 };

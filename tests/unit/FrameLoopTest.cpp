@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/AviFrames.h"
+#include "support/GraphTestForm.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "support/TestWriterForm.h"
@@ -32,11 +33,12 @@ class FrameLoopTest : public ::testing::Test {
     const std::string out = dir.file("show.avi");
     form.SetUpWrite(out, width, kHeight, frames);
     EXPECT_EQ(form.WriteVideo(slides), expected);
-    EXPECT_TRUE(form.Errors.empty()) << form.Errors.front();
+    EXPECT_TRUE(form.WriteErrors.empty()) << form.WriteErrors.front();
     EXPECT_EQ(form.AbortRequested.load(), 0);  // cleared when a write ends
     return DecodeVideoFrames(out, width, kHeight);
   }
 
+  ComSession com;
   TempDir dir;
   const Rgb white{255, 255, 255};
   const Rgb black{0, 0, 0};
@@ -233,8 +235,8 @@ TEST_F(FrameLoopTest, ValuesThatCannotMakeAVideoAreRefusedBeforeAnythingIsWritte
     const std::string out = dir.file("refused.avi");
     form.SetUpWrite(out, width, height, frames);
     EXPECT_EQ(form.WriteVideo({{picture, 0, 0, 1}}), WriteResult::NotStarted);
-    ASSERT_EQ(form.Errors.size(), 1u);
-    EXPECT_NE(form.Errors[0].find("Cannot write AVI"), std::string::npos);
+    ASSERT_EQ(form.WriteErrors.size(), 1u);
+    EXPECT_NE(form.WriteErrors[0].find("Cannot write AVI"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(out));
   }
 }
@@ -245,7 +247,7 @@ TEST_F(FrameLoopTest, AFileThatCannotBeWrittenIsReportedNotCalledDone) {
   form.SetUpWrite("/dev/full", 320, 240, 25);
   const WriteResult result = form.WriteVideo({{picture, 0, 0, 2}});
   EXPECT_TRUE(result == WriteResult::WriteFailed || result == WriteResult::NotStarted);
-  EXPECT_FALSE(form.Errors.empty());
+  EXPECT_FALSE(form.WriteErrors.empty());
 }
 
 TEST_F(FrameLoopTest, AMissingPictureGivesItsBackgroundColour) {

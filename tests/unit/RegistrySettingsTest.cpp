@@ -45,6 +45,8 @@ class EditorLikeForm : public VideoWriterForm {
   int SettingsTransition() const override { return transition; }
   void SetSettingsTransition(int v) override { transition = std::clamp(v, -1, 6); }
   void SetSettingsCompressor(const std::string&) override {}
+  void ShowGraphError(GraphStep, const std::string&) override {}
+  void ShowWriteError(const std::string&) override {}
 };
 
 // Screen 1024 x 768; plain members that keep what they are given.
@@ -68,6 +70,8 @@ class ConsoleLikeForm : public VideoWriterForm {
   int SettingsTransition() const override { return Transition; }
   void SetSettingsTransition(int v) override { Transition = v; }
   void SetSettingsCompressor(const std::string& text) override { Compressor = text; }
+  void ShowGraphError(GraphStep, const std::string&) override {}
+  void ShowWriteError(const std::string&) override {}
 };
 
 using Values = std::vector<std::pair<std::string, std::string>>;  // name, REGEDIT4 data

@@ -47,9 +47,9 @@ class WriteGraphFailureTest : public ::testing::Test {
 TEST_F(WriteGraphFailureTest, NoCaptureGraphBuilder) {
   ClassAbsent absent(CLSID_CaptureGraphBuilder2);
   EXPECT_EQ(form.BuildWriteGraph(), REGDB_E_CLASSNOTREG);
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].first, GraphStep::CreateGraphBuilder);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80040154 creating graph builder");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].first, GraphStep::CreateGraphBuilder);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040154 creating graph builder");
   EXPECT_EQ(form.Graph, nullptr);
 }
 
@@ -57,9 +57,9 @@ TEST_F(WriteGraphFailureTest, NoFilterGraphAndNoLogEither) {
   ClassAbsent absent(CLSID_FilterGraph);
   form.Debug = true;
   EXPECT_EQ(form.BuildWriteGraph(), REGDB_E_CLASSNOTREG);
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].first, GraphStep::CreateFilterGraph);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80040154 creating the filtergraph");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].first, GraphStep::CreateFilterGraph);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040154 creating the filtergraph");
   EXPECT_NE(form.CaptureBuilder, nullptr);
   EXPECT_FALSE(std::filesystem::exists(dir.file("LOG.TXT")));
   form.ReleaseGraph();
@@ -71,8 +71,8 @@ TEST_F(WriteGraphFailureTest, AnUnregisteredPushSourceFailsTheRendering) {
   EXPECT_EQ(form.BuildWriteGraph(), E_POINTER);
   EXPECT_EQ(form.PusherFilter, nullptr);
   EXPECT_EQ(form.Pusher, nullptr);
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80004003 rendering the graph");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80004003 rendering the graph");
 }
 
 // A filter that is found under the push source's class but offers no ISamplePusher.
@@ -103,8 +103,8 @@ TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
   EXPECT_NE(hr, S_OK);
   EXPECT_NE(form.PusherFilter, nullptr);
   EXPECT_EQ(form.Pusher, nullptr);
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].first, GraphStep::RenderGraph);
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
   form.ReleaseGraph();
   CoUnregisterClass(CLSID_SamplePusher);
 }
@@ -112,8 +112,8 @@ TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
 TEST_F(WriteGraphFailureTest, AnOutputFileInAMissingFolderFailsTheRendering) {
   form.SetOutput(dir.file("no/such/folder/out.avi"));
   EXPECT_EQ(form.BuildWriteGraph(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80070003 rendering the graph");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80070003 rendering the graph");
 }
 
 TEST_F(WriteGraphFailureTest, AnOutputFileThatCannotBeWrittenFailsTheRendering) {
@@ -126,8 +126,8 @@ TEST_F(WriteGraphFailureTest, AnOutputFileThatCannotBeWrittenFailsTheRendering) 
     form.SetOutput(dir.file("locked/out.avi"));
   }
   EXPECT_EQ(form.BuildWriteGraph(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80070005 rendering the graph");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80070005 rendering the graph");
 }
 
 TEST_F(WriteGraphFailureTest, AWriteErrorIsKeptForAfterTheRelease) {

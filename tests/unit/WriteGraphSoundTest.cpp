@@ -90,9 +90,9 @@ TEST_F(WriteGraphSoundTest, ASoundFileThatIsNotSoundIsARenderingError) {
   form.SetSound(dir.file("notes.wav"));
   const HRESULT hr = form.BuildWriteGraph();
   EXPECT_EQ(hr, VFW_E_UNKNOWN_FILE_TYPE);
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].first, GraphStep::RenderGraph);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80040240 rendering the graph");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040240 rendering the graph");
 }
 
 TEST_F(WriteGraphSoundTest, AFailedVideoRenderingIsReportedWithItsOwnResult) {
@@ -109,7 +109,7 @@ TEST_F(WriteGraphSoundTest, AMissingSoundFileOrAFolderGivesASilentFile) {
   form.SetSound(dir.path().string());
   ASSERT_EQ(Write(5), S_OK);
   EXPECT_EQ(ProbeStreams(out).size(), 1u);
-  EXPECT_TRUE(form.errors.empty());
+  EXPECT_TRUE(form.GraphErrors.empty());
 }
 
 TEST_F(WriteGraphSoundTest, TheConsoleGraphHasNoSoundStep) {

@@ -52,7 +52,7 @@ TEST_P(CompressorTest, WritesOneStreamOfTheCompressorsCodecWithKeyFramesAtTheRat
   const CompressorCase& c = GetParam();
   form.SetCompressor(c.friendlyName);
   ASSERT_EQ(Write(12), S_OK);
-  EXPECT_TRUE(form.errors.empty());
+  EXPECT_TRUE(form.GraphErrors.empty());
   EXPECT_EQ(form.WriteError, S_OK);
 
   const auto streams = ProbeStreams(out);
@@ -138,9 +138,9 @@ TEST_F(WriteGraphTest, AWidthMicrosoftVideo1RefusesIsARenderingError) {
   form.SetFormat(322, 240, 25);
   form.SetCompressor("Microsoft Video 1");
   EXPECT_EQ(Write(1), VFW_E_CANNOT_CONNECT);
-  ASSERT_EQ(form.errors.size(), 1u);
-  EXPECT_EQ(form.errors[0].first, GraphStep::RenderGraph);
-  EXPECT_EQ(form.errors[0].second, "Error 0x80040217 rendering the graph");
+  ASSERT_EQ(form.GraphErrors.size(), 1u);
+  EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040217 rendering the graph");
 }
 
 TEST_F(WriteGraphTest, ANameNoCompressorHasWritesUncompressed) {
