@@ -17,8 +17,10 @@ void FillFrameFormat(BITMAPINFO& header, int64_t& duration, int formatX, int for
 }
 
 std::string FrameFormatProblem(int formatX, int formatY, int frames) {
-  if (frames < 1)
-    return "Cannot write AVI: the frame rate is " + std::to_string(frames) + " frames per second; it must be at least 1.";
+  // The AVI writer keeps frame times in 1/1000 s at the finest.
+  if (frames < 1 || frames > kMaxFramesPerSecond)
+    return "Cannot write AVI: the frame rate is " + std::to_string(frames) +
+           " frames per second; it must be from 1 to " + std::to_string(kMaxFramesPerSecond) + ".";
   if (formatX < 1 || formatY < 1 || formatX > std::numeric_limits<int>::max() / 3 - 3)
     return "Cannot write AVI: the frame size " + std::to_string(formatX) + "x" + std::to_string(formatY) +
            " is not valid.";

@@ -12,5 +12,7 @@
 // duration is 10,000,000 / frames (truncated); frames must be at least 1.
 void FillFrameFormat(BITMAPINFO& header, int64_t& duration, int formatX, int formatY, int frames);
 
+inline constexpr int kMaxFramesPerSecond = 1000;
+
 // Why no video can be written with these values, or empty when it can.
 std::string FrameFormatProblem(int formatX, int formatY, int frames);

@@ -50,3 +50,12 @@ std::vector<uint8_t> DecodeVideoBgr24(const std::string& path, const std::string
                                      " -map 0:v:0 -fps_mode passthrough -f rawvideo -pix_fmt bgr24 -");
   return std::vector<uint8_t>(r.output.begin(), r.output.end());
 }
+
+std::vector<DecodedFrame> DecodeVideoFrames(const std::string& path, int width, int height) {
+  const std::vector<uint8_t> all = DecodeVideoBgr24(path);
+  const size_t frameSize = static_cast<size_t>(width) * height * 3;
+  std::vector<DecodedFrame> frames;
+  for (size_t offset = 0; frameSize && offset + frameSize <= all.size(); offset += frameSize)
+    frames.push_back({width, height, std::vector<uint8_t>(all.begin() + offset, all.begin() + offset + frameSize)});
+  return frames;
+}

@@ -22,3 +22,15 @@ std::vector<int64_t> PacketPositions(const std::string& path, const std::string&
 // The video decoded by ffmpeg as top-down rows of 24-bit BGR without padding,
 // all frames one after the other.
 std::vector<uint8_t> DecodeVideoBgr24(const std::string& path, const std::string& extraFilter = "");
+
+// One decoded frame: top-down rows of width x 3 bytes, blue-green-red.
+struct DecodedFrame {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bgr;
+  // Channel values of pixel (x, y) counted from the top.
+  const uint8_t* at(int x, int y) const { return bgr.data() + (static_cast<size_t>(y) * width + x) * 3; }
+};
+
+// DecodeVideoBgr24 cut into its frames of width x height.
+std::vector<DecodedFrame> DecodeVideoFrames(const std::string& path, int width, int height);

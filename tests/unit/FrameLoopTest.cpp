@@ -1,7 +1,7 @@
 // Whole writes through the real graph, read back from the AVI file by ffmpeg.
 #include <gtest/gtest.h>
 
-#include "support/AviFrames.h"
+#include "support/Ffprobe.h"
 #include "support/GraphTestForm.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"

@@ -96,6 +96,8 @@ TEST(FrameFormat, RefusesWhatCannotBeWritten) {
   EXPECT_TRUE(FrameFormatProblem(320, 240, 25).empty());
   EXPECT_NE(FrameFormatProblem(320, 240, 0).find("frame rate"), std::string::npos);
   EXPECT_FALSE(FrameFormatProblem(320, 240, -3).empty());
+  EXPECT_TRUE(FrameFormatProblem(320, 240, 1000).empty());
+  EXPECT_FALSE(FrameFormatProblem(320, 240, 1001).empty());
   EXPECT_FALSE(FrameFormatProblem(0, 240, 25).empty());
   EXPECT_FALSE(FrameFormatProblem(320, -1, 25).empty());
   EXPECT_FALSE(FrameFormatProblem(100000, 100000, 25).empty());  // beyond 2 GiB a frame

@@ -1,0 +1,234 @@
+"""vistrelc end to end: run in a pseudo-terminal, its screen read back, its AVI read by ffprobe."""
+
+import fcntl
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import ptyscreen  # noqa: E402
+
+VISTRELC = os.environ.get("VISTRELC", "")
+CONVERT = "/usr/bin/convert"
+
+
+def setUpModule():
+    if not os.access(VISTRELC, os.X_OK):
+        raise RuntimeError("VISTRELC must name the built vistrelc program")
+
+
+def make_jpeg(path, colour, size="32x24"):
+    subprocess.run([CONVERT, "-size", size, "xc:" + colour, path], check=True)
+
+
+def frame_count(path):
+    out = subprocess.run(
+        ["ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames",
+         "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path],
+        check=True, capture_output=True, text=True).stdout.strip()
+    return int(out)
+
+
+def frames(path, width, height):
+    """Every frame as a list of (r, g, b) pixels, top-down."""
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                         check=True, capture_output=True).stdout
+    size = width * height * 3
+    return [[tuple(raw[o + i:o + i + 3]) for i in range(0, size, 3)] for o in range(0, len(raw), size)]
+
+
+def dominant(pixel):
+    """'r', 'g', 'b' or 'k' (dark) for a roughly solid colour."""
+    if max(pixel) < 40:
+        return "k"
+    return "rgb"[pixel.index(max(pixel))]
+
+
+def registry_values(path):
+    """The value names and raw data in the REGEDIT4 file, or {} when there is none."""
+    if not os.path.exists(path):
+        return {}
+    values = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            m = re.match(r'"([^"]+)"=(.*)', line.strip())
+            if m:
+                values[m.group(1)] = m.group(2)
+    return values
+
+
+class VistrelcTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="vistrelc-e2e-")
+        self.pictures = os.path.join(self.dir, "pictures")
+        os.mkdir(self.pictures)
+        self.registry = os.path.join(self.dir, "config", "registry.reg")
+        self.env = dict(os.environ, VISTREL_REGISTRY_FILE=self.registry)
+
+    def tearDown(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def run_vistrelc(self, *args, rows=24, cols=100, actions=(), timeout=60):
+        result = ptyscreen.run([VISTRELC, *args], rows, cols, actions, timeout, env=self.env, cwd=self.dir)
+        self.assertFalse(result["timed_out"], result["screen"])
+        self.assertEqual(result["stdout"], "", "nothing goes to standard output")
+        result["lines"] = [line.rstrip() for line in result["screen"]]
+        result["text"] = "\n".join(result["lines"])
+        return result
+
+    def out(self, name="show.avi"):
+        return os.path.join(self.dir, name)
+
+    def test_usage_without_arguments_writes_no_setting(self):
+        result = self.run_vistrelc()
+        self.assertEqual(result["exit_code"], 0)
+        lines = result["lines"]
+        self.assertTrue(lines[1].startswith("VISTREL console application "), lines[1])
+        self.assertEqual(lines[2], "Use VISTREL GUI to set advanced AVI properties (codec, quality).")
+        self.assertEqual(lines[4], "usage: VISTRELC [-xyqfdt] -cCODEC -oFILE -iFOLDER]")
+        self.assertEqual(lines[6], " X = Witdh of AVI File")
+        self.assertEqual(lines[14], " FOLDER = Folder to get the JPGs from")
+        self.assertEqual(lines[16], "Example:")
+        self.assertTrue(lines[17].startswith("VISTRELC -x320 -y240 -f15 -t0 -cMicrosoft Video 1"))
+        self.assertEqual(registry_values(self.registry), {})
+
+    def test_folder_becomes_avi_in_name_order_with_progress_in_place(self):
+        make_jpeg(os.path.join(self.pictures, "c.jpg"), "blue")
+        make_jpeg(os.path.join(self.pictures, "A.JPG"), "red")
+        make_jpeg(os.path.join(self.pictures, "b.Jpg"), "lime")
+        make_jpeg(os.path.join(self.pictures, ".hidden.jpg"), "white")
+        make_jpeg(os.path.join(self.pictures, "other.png"), "white")
+        os.mkdir(os.path.join(self.pictures, "folder.jpg"))
+        result = self.run_vistrelc("-x32", "-y24", "-f5", "-d2", "-t1", "-cNone", "-o" + self.out(),
+                                   "-i" + self.pictures)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        lines = result["lines"]
+        self.assertEqual(lines[4], "Generating " + self.out().upper() + " from images in")
+        self.assertEqual(lines[5], self.pictures + "/*.jpg")
+        self.assertEqual(lines[6], "resolution 32x24 at 5 frames per second.")
+        self.assertEqual(lines[7], "using None at quality 100%.")
+        self.assertEqual(lines[9], "Processing image 3 of 3...")  # rewritten in place
+        self.assertNotIn("1 of 3", result["text"])
+        self.assertEqual(result["cursor"], [0, 10])
+
+        decoded = frames(self.out(), 32, 24)
+        self.assertEqual(len(decoded), 3 * (5 + 10))  # a fade and two seconds per picture
+        self.assertEqual(frame_count(self.out()), len(decoded))
+        held = [dominant(decoded[i][0]) for i in (14, 29, 44)]
+        self.assertEqual(held, ["r", "g", "b"])  # A, b, c
+        self.assertEqual(dominant(decoded[0][0]), "k")  # the first fade starts from black
+
+    def test_settings_written_back_are_the_fourteen_of_the_console(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        result = self.run_vistrelc("-x640", "-y480", "-f10", "-q50", "-d5", "-t3", "-cNone", "-o" + self.out(),
+                                   "-i" + self.pictures)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        values = registry_values(self.registry)
+        self.assertEqual(len(values), 14, values)
+        self.assertEqual(values["FormatX"], "dword:00000280")
+        self.assertEqual(values["FormatY"], "dword:000001e0")
+        self.assertEqual(values["Frames"], "dword:0000000a")
+        self.assertEqual(values["Compressor Quality"], "dword:00000032")
+        self.assertEqual(values["Compressor"], '"None"')
+        for absent in ("BkColor", "DisplayTime", "Transition"):
+            self.assertNotIn(absent, values)
+        self.assertEqual(frame_count(self.out()), 10 + 50)  # -t3 slides in for a second, -d5 holds
+
+    def test_an_option_counts_only_at_the_start_of_an_argument(self):
+        result = self.run_vistrelc("-o" + os.path.join(self.dir, "My-Film.avi"), "-f25", "-cAnyCodec",
+                                   "-i" + self.pictures)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertIn("at 25 frames per second.", result["text"])
+        self.assertIn("using AnyCodec at quality", result["text"])
+
+    def test_empty_text_option_ends_the_run_with_a_message(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        result = self.run_vistrelc("-o", "-i" + self.pictures)
+        self.assertNotEqual(result["exit_code"], 0)
+        self.assertIn("Option -o needs a value", result["text"])
+        self.assertFalse(os.path.exists(self.out("output.avi")))
+
+    def test_empty_folder_writes_nothing_and_succeeds(self):
+        result = self.run_vistrelc("-o" + self.out(), "-i" + self.pictures)
+        self.assertEqual(result["exit_code"], 0)
+        self.assertIn("resolution", result["text"])
+        self.assertFalse(os.path.exists(self.out()))
+
+    def test_failed_graph_build_is_reported_with_a_failure_code(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        missing = os.path.join(self.dir, "no", "such", "folder", "x.avi")
+        result = self.run_vistrelc("-x32", "-y24", "-o" + missing, "-i" + self.pictures)
+        self.assertNotEqual(result["exit_code"], 0)
+        lines = result["lines"]
+        first = next(i for i, line in enumerate(lines) if "rendering the graph" in line)
+        self.assertRegex(lines[first], r"^Error 0x[0-9A-F]+ rendering the graph$")
+        # The next message starts one line lower, in the column where the first one ended.
+        self.assertEqual(lines[first + 1], " " * len(lines[first]) + lines[first + 1].strip())
+        self.assertRegex(lines[first + 1].strip(), r"^Error 0x[0-9A-F]+ writing AVI\. DirectX installed \?$")
+
+    def abort_run(self, args, wait_for):
+        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "after": 0.3, "signal": "SIGINT"}])
+
+    def test_sigint_during_hold_frames_completes_the_file(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        make_jpeg(os.path.join(self.pictures, "b.jpg"), "blue")
+        # Microsoft Video 1 at 320 x 240 takes milliseconds a frame: the event
+        # lands within the 100000 hold frames of the first picture.
+        result = self.abort_run(["-x320", "-y240", "-f25", "-d4000", "-t0", "-cMicrosoft Video 1",
+                                 "-o" + self.out(), "-i" + self.pictures], "Processing image 1 of 2")
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertIn("Aborted by user", result["text"])
+        self.assertNotIn("2 of 2", result["text"])
+        decoded = frames(self.out(), 320, 240)
+        self.assertGreater(len(decoded), 0)
+        self.assertLess(len(decoded), 100000)
+        self.assertEqual(frame_count(self.out()), len(decoded))
+        self.assertEqual({dominant(f[0]) for f in decoded}, {"r"})  # nothing of the second picture
+        self.assertIn("FormatX", registry_values(self.registry))  # settings written back
+
+    def test_sigint_during_a_transition_stops_it_after_one_hold_frame(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "white")
+        make_jpeg(os.path.join(self.pictures, "b.jpg"), "blue")
+        # A fade of 1000 frames takes seconds through Microsoft Video 1.
+        result = self.abort_run(["-x320", "-y240", "-f1000", "-d0", "-t1", "-cMicrosoft Video 1",
+                                 "-o" + self.out(), "-i" + self.pictures], "Processing image 1 of 2")
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertIn("Aborted by user", result["text"])
+        decoded = frames(self.out(), 320, 240)
+        self.assertLess(len(decoded), 1000)
+        self.assertEqual(frame_count(self.out()), len(decoded))
+        brightness = [f[0][0] for f in decoded]
+        self.assertEqual(brightness[-1], max(brightness))  # the one hold frame shows the picture
+        self.assertEqual(brightness[:-1], sorted(brightness[:-1]))  # fade frames, rising from black
+        self.assertGreater(brightness[-1] - brightness[-2], 5)  # the fade did not end by itself
+
+    def test_sigint_before_the_frame_loop_is_printed_but_every_picture_is_written(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        make_jpeg(os.path.join(self.pictures, "b.jpg"), "blue")
+        # Holding the settings store's lock keeps the run in its settings load,
+        # before any picture, while the event arrives.
+        os.makedirs(os.path.dirname(self.registry))
+        with open(self.registry + ".lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            proc = subprocess.Popen([sys.executable, ptyscreen.__file__, "--cols", "100", "--timeout", "60",
+                                     "--actions", '[{"after": 0.5, "signal": "SIGINT"}]', "--",
+                                     VISTRELC, "-x16", "-y16", "-f5", "-d1", "-t1", "-cNone",
+                                     "-o" + self.out(), "-i" + self.pictures],
+                                    env=self.env, cwd=self.dir, stdout=subprocess.PIPE, text=True)
+            time.sleep(1.5)
+            fcntl.flock(lock, fcntl.LOCK_UN)
+        import json
+        result = json.loads(proc.communicate(timeout=60)[0])
+        text = "\n".join(result["screen"])
+        self.assertEqual(result["exit_code"], 0, text)
+        self.assertIn("Aborted by user", text)
+        self.assertEqual(frame_count(self.out()), 2 * (5 + 5))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
