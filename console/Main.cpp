@@ -10,7 +10,7 @@
 std::atomic<TForm1*> Form1{nullptr};
 
 TForm1::TForm1(std::vector<std::string> arguments)
-    : VideoWriterForm(ConsoleProfile), arguments_(std::move(arguments)) {
+    : PlainSettingsForm(ConsoleProfile), arguments_(std::move(arguments)) {
   CoInitialize(nullptr);
   RegisterSamplePusher();
   // No display: frames are always drawn at full colour.

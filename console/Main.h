@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "writer/VideoWriterForm.h"
+#include "writer/PlainSettingsForm.h"
 
-class TForm1 : public VideoWriterForm {
+class TForm1 : public PlainSettingsForm {
  public:
   // arguments: the command line after the program name.
   explicit TForm1(std::vector<std::string> arguments);
@@ -18,30 +18,9 @@ class TForm1 : public VideoWriterForm {
   // The whole run; returns the process's exit code.
   int ConvertFolderToAVI();
 
-  std::string Compressor;
-  TColor BkColor = 0;
-  int DisplayTime = 0;
-  int Transition = 0;
-  int Top = 0;
-  int Left = 0;
   std::vector<std::string> PictureFiles;
 
  protected:
-  int SettingsTop() const override { return Top; }
-  void SetSettingsTop(int top) override { Top = top; }
-  int SettingsLeft() const override { return Left; }
-  void SetSettingsLeft(int left) override { Left = left; }
-  // There is no display; the hidden form is centred on a common one.
-  int ScreenWidth() const override { return 1920; }
-  int ScreenHeight() const override { return 1080; }
-  TColor SettingsBkColor() const override { return BkColor; }
-  void SetSettingsBkColor(TColor color) override { BkColor = color; }
-  int SettingsDisplayTime() const override { return DisplayTime; }
-  void SetSettingsDisplayTime(int seconds) override { DisplayTime = seconds; }
-  int SettingsTransition() const override { return Transition; }
-  void SetSettingsTransition(int kind) override { Transition = kind; }
-  void SetSettingsCompressor(const std::string& text) override { Compressor = text; }
-
   void PictureStarted(int index, int count) override;
   void ShowWriteError(const std::string& text) override;
   void ShowGraphError(GraphStep step, const std::string& text) override;

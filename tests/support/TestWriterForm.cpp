@@ -2,7 +2,7 @@
 
 #include "platform/text/WideText.h"
 
-TestWriterForm::TestWriterForm(const WriterProfile& profile) : VideoWriterForm(profile) {}
+TestWriterForm::TestWriterForm(const WriterProfile& profile) : PlainSettingsForm(profile) {}
 
 void TestWriterForm::SetUpWrite(const std::string& path, int width, int height, int frames) {
   TextToWideBuffer(path, OutputFileName);

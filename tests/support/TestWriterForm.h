@@ -1,5 +1,4 @@
-// A form object for tests: the settings that live in window controls are plain
-// members, errors are collected, and tests can act on each step of a write.
+// A form object for tests: errors are collected, and tests can act on each step of a write.
 #pragma once
 
 #include <functional>
@@ -7,21 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "writer/VideoWriterForm.h"
+#include "writer/PlainSettingsForm.h"
 
-class TestWriterForm : public VideoWriterForm {
+class TestWriterForm : public PlainSettingsForm {
  public:
   explicit TestWriterForm(const WriterProfile& profile);
 
   // Uncompressed output into path at width x height, frames per second.
   void SetUpWrite(const std::string& path, int width, int height, int frames);
   void SetCompressor(const std::string& name);
-
-  int Top = 0, Left = 0;
-  TColor BkColor = 0;
-  int DisplayTime = 0;
-  int Transition = 0;
-  std::string Compressor;
 
   std::vector<std::string> WriteErrors;  // what the write reported
   std::vector<std::pair<GraphStep, std::string>> GraphErrors;  // what the graph build reported
@@ -31,20 +24,6 @@ class TestWriterForm : public VideoWriterForm {
   std::function<void(int)> OnFramePushed;
 
  protected:
-  int SettingsTop() const override { return Top; }
-  void SetSettingsTop(int top) override { Top = top; }
-  int SettingsLeft() const override { return Left; }
-  void SetSettingsLeft(int left) override { Left = left; }
-  int ScreenWidth() const override { return 1024; }
-  int ScreenHeight() const override { return 768; }
-  TColor SettingsBkColor() const override { return BkColor; }
-  void SetSettingsBkColor(TColor color) override { BkColor = color; }
-  int SettingsDisplayTime() const override { return DisplayTime; }
-  void SetSettingsDisplayTime(int seconds) override { DisplayTime = seconds; }
-  int SettingsTransition() const override { return Transition; }
-  void SetSettingsTransition(int kind) override { Transition = kind; }
-  void SetSettingsCompressor(const std::string& text) override { Compressor = text; }
-
   void PictureStarted(int index, int count) override;
   void FramePushed() override;
   void ShowWriteError(const std::string& text) override { WriteErrors.push_back(text); }
