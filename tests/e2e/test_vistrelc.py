@@ -1,9 +1,11 @@
 """vistrelc end to end: run in a pseudo-terminal, its screen read back, its AVI read by ffprobe."""
 
 import fcntl
+import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -60,6 +62,23 @@ def registry_values(path):
             if m:
                 values[m.group(1)] = m.group(2)
     return values
+
+
+def waiting_for_lock(timeout=30):
+    """The pid of a vistrelc process that waits for a file lock."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        with open("/proc/locks") as f:
+            for line in f:
+                fields = line.split()
+                if len(fields) > 5 and fields[1] == "->" and fields[2] == "FLOCK":
+                    try:
+                        if os.path.realpath("/proc/%s/exe" % fields[5]) == os.path.realpath(VISTRELC):
+                            return int(fields[5])
+                    except OSError:
+                        pass
+        time.sleep(0.02)
+    raise AssertionError("nothing waits for the settings lock")
 
 
 class VistrelcTest(unittest.TestCase):
@@ -215,20 +234,18 @@ class VistrelcTest(unittest.TestCase):
         os.makedirs(os.path.dirname(self.registry))
         with open(self.registry + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            proc = subprocess.Popen([sys.executable, ptyscreen.__file__, "--cols", "100", "--timeout", "60",
-                                     "--actions", '[{"after": 0.5, "signal": "SIGINT"}]', "--",
+            proc = subprocess.Popen([sys.executable, ptyscreen.__file__, "--cols", "100", "--timeout", "60", "--",
                                      VISTRELC, "-x16", "-y16", "-f5", "-d1", "-t1", "-cNone",
                                      "-o" + self.out(), "-i" + self.pictures],
                                     env=self.env, cwd=self.dir, stdout=subprocess.PIPE, text=True)
-            time.sleep(1.5)
+            os.kill(waiting_for_lock(), signal.SIGINT)
+            time.sleep(0.5)
             fcntl.flock(lock, fcntl.LOCK_UN)
-        import json
         result = json.loads(proc.communicate(timeout=60)[0])
         text = "\n".join(result["screen"])
         self.assertEqual(result["exit_code"], 0, text)
         self.assertIn("Aborted by user", text)
         self.assertEqual(frame_count(self.out()), 2 * (5 + 5))
-
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
