@@ -1,6 +1,5 @@
 // BuildWriteGraph and ReleaseGraph: the writing graph from the push source
 // through the compressor to the AVI file, with the optional sound track.
-#include <cstdio>
 #include <filesystem>
 
 #include "platform/com/ComRegistry.h"
@@ -93,20 +92,16 @@ HRESULT VideoWriterForm::BuildWriteGraph() {
     }
   }
 
-  if (rendering == S_OK) {
-    hr = MediaControl ? MediaControl->Run() : E_NOINTERFACE;
-    if (Debug) {
-      Graph->SetLogFile(nullptr);
-      CloseHandle(log);
-    }
-    return hr;
-  }
-  ShowGraphError(GraphStep::RenderGraph, HresultText("Error 0x%1x rendering the graph", rendering));
+  HRESULT result = rendering;
+  if (rendering == S_OK)
+    result = MediaControl ? MediaControl->Run() : E_NOINTERFACE;
+  else
+    ShowGraphError(GraphStep::RenderGraph, HresultText("Error 0x%1x rendering the graph", rendering));
   if (Debug) {
     Graph->SetLogFile(nullptr);
     CloseHandle(log);
   }
-  return rendering;
+  return result;
 }
 
 void VideoWriterForm::ReleaseGraph() {
