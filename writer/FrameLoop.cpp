@@ -26,18 +26,18 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
   }
   FillFrameFormat(FrameHeader, FrameDuration, FormatX, FormatY, Frames);
 
+  // Made before the graph, so that frames too large for memory leave no empty file behind.
+  auto buffers = MakeFrameBuffers(FrameHeader);
+  if (!buffers) {
+    ShowWriteError("Cannot write AVI: there is not enough memory for frames of " + std::to_string(FormatX) + "x" +
+                   std::to_string(FormatY) + ".");
+    return WriteResult::NotStarted;
+  }
+
   const HRESULT built = BuildWriteGraph();
   if (built != S_OK) {
     ShowWriteError(HresultText("Error 0x%1x writing AVI. DirectX installed ?", built));
     ReleaseGraph();
-    return WriteResult::NotStarted;
-  }
-
-  auto buffers = MakeFrameBuffers(FrameHeader);
-  if (!buffers) {
-    ReleaseGraph();
-    ShowWriteError("Cannot write AVI: there is not enough memory for frames of " + std::to_string(FormatX) + "x" +
-                   std::to_string(FormatY) + ".");
     return WriteResult::NotStarted;
   }
 

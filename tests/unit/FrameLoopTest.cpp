@@ -230,7 +230,8 @@ TEST_F(FrameLoopTest, ConsoleFlagAlreadySetWhenATransitionStarts) {
 
 TEST_F(FrameLoopTest, ValuesThatCannotMakeAVideoAreRefusedBeforeAnythingIsWritten) {
   const std::string picture = Picture("p", red);
-  for (auto [width, height, frames] : {std::tuple{40, 30, 0}, {40, 30, -5}, {0, 30, 25}, {40, -1, 25}}) {
+  for (auto [width, height, frames] :
+       {std::tuple{40, 30, 0}, {40, 30, -5}, {40, 30, 1001}, {0, 30, 25}, {40, -1, 25}, {30000, 20000, 25}}) {
     TestWriterForm form(ConsoleProfile);
     const std::string out = dir.file("refused.avi");
     form.SetUpWrite(out, width, height, frames);
