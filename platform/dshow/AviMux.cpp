@@ -112,6 +112,7 @@ HRESULT AviMux::Fail(HRESULT hr, const std::string& what) {
 
 HRESULT AviMux::WriteHeader() {
   context_->pb = writer_->Io();
+  if (!context_->pb) return Fail(writer_->Status(), "open file");
   video_->time_base = videoTb_;
   AVDictionary* options = nullptr;
   // Our DIB frames keep the bottom-up order of their rows.

@@ -1,7 +1,14 @@
 #include "platform/dshow/FileWriter.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 extern "C" {
 #include <libavformat/avio.h>
+#include <libavutil/error.h>
 }
 
 #include "platform/dshow/Streaming.h"
@@ -24,16 +31,35 @@ HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
     status_ = E_INVALIDARG;
     return status_;
   }
-  // The "file:" prefix keeps a name with a colon from being taken for a protocol.
-  const int err = avio_open(&io_, ("file:" + path_).c_str(), AVIO_FLAG_WRITE);
-  status_ = HresultFromAvError(err);
-  Log("File Writer: create \"" + path_ + "\": " + (err < 0 ? AvErrorText(err) + ", " : "") +
-      HresultText(status_));
+  // Only make sure the file can be written: an existing file keeps its contents
+  // until the graph writes, and a build that fails leaves it as it was.
+  struct stat before;
+  const bool existed = stat(path_.c_str(), &before) == 0;
+  const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  status_ = fd < 0 ? HresultFromAvError(AVERROR(errno)) : S_OK;
+  if (fd >= 0) close(fd);
+  created_ = fd >= 0 && !existed;
+  Log("File Writer: create \"" + path_ + "\": " + HresultText(status_));
   return status_;
 }
 
+AVIOContext* FileWriter::Io() {
+  if (io_ || status_ != S_OK || opened_) return io_;
+  opened_ = true;
+  // The "file:" prefix keeps a name with a colon from being taken for a protocol.
+  const int err = avio_open(&io_, ("file:" + path_).c_str(), AVIO_FLAG_WRITE);
+  status_ = HresultFromAvError(err);
+  if (err < 0) Log("File Writer: open \"" + path_ + "\": " + AvErrorText(err) + ", " + HresultText(status_));
+  return io_;
+}
+
 HRESULT FileWriter::Close() {
-  if (!io_) return status_ == VFW_E_NOT_CONNECTED ? S_OK : status_;
+  if (!io_) {
+    // Nothing was ever written: take away the empty file that only the check made.
+    if (created_ && !opened_) unlink(path_.c_str());
+    created_ = false;
+    return status_ == VFW_E_NOT_CONNECTED ? S_OK : status_;
+  }
   avio_flush(io_);
   if (io_->error < 0 && status_ == S_OK) status_ = HresultFromAvError(io_->error);
   const int err = avio_closep(&io_);

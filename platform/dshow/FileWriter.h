@@ -16,7 +16,8 @@ class FileWriter final : public Filter<IFileSinkFilter> {
 
   // S_OK while the file is open and no write failed; otherwise why not.
   HRESULT Status() const { return status_; }
-  AVIOContext* Io() const { return io_; }
+  // The open file, truncated on first use; null (and Status() says why) when it cannot be opened.
+  AVIOContext* Io();
   const std::string& Path() const { return path_; }
   // Flushes and closes the file; the first error of the file's life, or S_OK.
   HRESULT Close();
@@ -29,4 +30,6 @@ class FileWriter final : public Filter<IFileSinkFilter> {
   std::string path_;
   AVIOContext* io_ = nullptr;
   HRESULT status_ = VFW_E_NOT_CONNECTED;
+  bool created_ = false;  // the file did not exist before SetFileName
+  bool opened_ = false;
 };

@@ -141,6 +141,18 @@ TEST_F(WriteGraphTest, AWidthMicrosoftVideo1RefusesIsARenderingError) {
   ASSERT_EQ(form.GraphErrors.size(), 1u);
   EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
   EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040217 rendering the graph");
+  form.ReleaseGraph();
+  EXPECT_FALSE(std::filesystem::exists(out)) << "a failed build leaves no empty file behind";
+}
+
+TEST_F(WriteGraphTest, AFailedBuildLeavesAnExistingFileAsItWas) {
+  { std::ofstream(out) << "an earlier video"; }
+  form.SetFormat(322, 240, 25);
+  form.SetCompressor("Microsoft Video 1");
+  EXPECT_EQ(Write(1), VFW_E_CANNOT_CONNECT);
+  form.ReleaseGraph();
+  std::ifstream in(out);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "an earlier video");
 }
 
 TEST_F(WriteGraphTest, ANameNoCompressorHasWritesUncompressed) {
