@@ -4,6 +4,7 @@
 #include "platform/gdi/BitmapInfo.h"
 #include "platform/pusher/SamplePusher.h"
 #include "platform/text/WideText.h"
+#include "writer/FrameFormat.h"
 #include "writer/WriterProfiles.h"
 
 namespace {
@@ -24,16 +25,7 @@ void GraphTestForm::SetFormat(int width, int height, int framesPerSecond) {
   FormatX = width;
   FormatY = height;
   Frames = framesPerSecond;
-  FrameHeader = BITMAPINFO{};
-  BITMAPINFOHEADER& h = FrameHeader.bmiHeader;
-  h.biSize = 40;
-  h.biWidth = width;
-  h.biHeight = height;
-  h.biPlanes = 1;
-  h.biBitCount = 24;
-  h.biCompression = BI_RGB;
-  h.biSizeImage = static_cast<uint32_t>(width * height * 3);
-  FrameDuration = 10'000'000 / framesPerSecond;
+  FillFrameFormat(FrameHeader, FrameDuration, width, height, framesPerSecond);
 }
 
 void GraphTestForm::SetOutput(const std::string& path) { TextToWideBuffer(path, OutputFileName); }

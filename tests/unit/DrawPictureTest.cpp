@@ -1,4 +1,5 @@
 #include "writer/DrawPicture.h"
+#include "writer/FrameFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,9 @@ const TColor kBk = MakeColor(0x12, 0x34, 0x56);
 const Rgb kPicture{200, 10, 90};
 
 BITMAPINFO Frame(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = 40;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biSizeImage = static_cast<uint32_t>(width * height * 3);
+  BITMAPINFO info;
+  int64_t duration;
+  FillFrameFormat(info, duration, width, height, 25);
   return info;
 }
 

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/gdi/Bitmap.h"
+#include "writer/FrameFormat.h"
 #include "support/PictureFiles.h"
 
 namespace {
@@ -21,13 +22,9 @@ std::unique_ptr<Bitmap> Ramp(int width, int height) {
 }
 
 BITMAPINFO Header24(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = 40;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info;
+  int64_t duration;
+  FillFrameFormat(info, duration, width, height, 25);
   return info;
 }
 
