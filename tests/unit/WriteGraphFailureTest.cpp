@@ -9,7 +9,7 @@
 #include "platform/dshow/Interfaces.h"
 #include "platform/pusher/SamplePusher.h"
 #include "support/Ffprobe.h"
-#include "support/GraphTestForm.h"
+#include "support/GraphTestFixture.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -29,19 +29,9 @@ class ClassAbsent {
   ClassFactory factory_;
 };
 
-class WriteGraphFailureTest : public ::testing::Test {
+class WriteGraphFailureTest : public GraphTestFixture {
  protected:
-  WriteGraphFailureTest() {
-    form.SetFormat(320, 240, 25);
-    form.SetOutput(out);
-    form.SetCompressor("Microsoft Video 1");
-  }
-
-  ComSession com;
-  TempDir dir;
-  ScopedChdir chdir{dir.path()};
-  GraphTestForm form;
-  std::string out = dir.file("out.avi");
+  WriteGraphFailureTest() { form.SetCompressor("Microsoft Video 1"); }
 };
 
 TEST_F(WriteGraphFailureTest, NoCaptureGraphBuilder) {

@@ -9,19 +9,15 @@
 
 #include "platform/pusher/SamplePusher.h"
 #include "support/Ffprobe.h"
-#include "support/GraphTestForm.h"
+#include "support/GraphTestFixture.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 
 namespace {
 
-class WriteGraphSoundTest : public ::testing::Test {
+class WriteGraphSoundTest : public GraphTestFixture {
  protected:
-  WriteGraphSoundTest() {
-    form.SetFormat(320, 240, 25);
-    form.SetOutput(out);
-    form.SetCompressor("Microsoft Video 1");
-  }
+  WriteGraphSoundTest() { form.SetCompressor("Microsoft Video 1"); }
 
   std::string MakeTone(const std::string& name, double seconds, int rate = 44100, int channels = 2) {
     const std::string path = dir.file(name);
@@ -32,18 +28,6 @@ class WriteGraphSoundTest : public ::testing::Test {
     return path;
   }
 
-  HRESULT Write(int frames) {
-    const HRESULT hr = form.BuildWriteGraph();
-    if (hr == S_OK && form.Pusher) form.PushFrames(0, frames);
-    form.ReleaseGraph();
-    return hr;
-  }
-
-  ComSession com;
-  TempDir dir;
-  ScopedChdir chdir{dir.path()};
-  GraphTestForm form;
-  std::string out = dir.file("out.avi");
 };
 
 TEST_F(WriteGraphSoundTest, ALongerSoundIsCutAtTheEndOfTheVideo) {

@@ -8,36 +8,17 @@
 #include "platform/dshow/Guids.h"
 #include "platform/pusher/SamplePusher.h"
 #include "support/Ffprobe.h"
-#include "support/GraphTestForm.h"
+#include "support/GraphTestFixture.h"
 #include "support/TempDir.h"
 
 namespace {
 
-class WriteGraphTest : public ::testing::Test {
+class WriteGraphTest : public GraphTestFixture {
  protected:
   WriteGraphTest() {
-    form.SetFormat(320, 240, 25);
-    form.SetOutput(out);
     form.KeyFrameRate = 5;
     form.Quality = 0.75;
   }
-
-  // Builds, pushes `frames` frames and releases; the build's result.
-  HRESULT Write(int frames) {
-    const HRESULT hr = form.BuildWriteGraph();
-    if (hr == S_OK) {
-      EXPECT_NE(form.Pusher, nullptr);
-      if (form.Pusher) form.PushFrames(0, frames);
-    }
-    form.ReleaseGraph();
-    return hr;
-  }
-
-  ComSession com;
-  TempDir dir;
-  ScopedChdir chdir{dir.path()};
-  GraphTestForm form;
-  std::string out = dir.file("out.avi");
 };
 
 struct CompressorCase {
