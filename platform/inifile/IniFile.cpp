@@ -1,0 +1,80 @@
+#include "platform/inifile/IniFile.h"
+
+#include <optional>
+
+#include "platform/inifile/ProfileText.h"
+#include "platform/kernel/ReplaceFile.h"
+
+namespace {
+
+// Far above any script; a larger file is not read, and not written over.
+constexpr std::size_t kFileLimit = 64u << 20;
+constexpr std::size_t kValueLimit = 2047;
+
+std::optional<uint32_t> HexDigits(std::string_view digits) {
+  if (digits.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : digits) {
+    const int digit = c >= '0' && c <= '9' ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<uint64_t>(digit);
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  return static_cast<uint32_t>(value);
+}
+
+std::optional<int32_t> ToInteger(std::string_view text) {
+  if (text.size() >= 3 && (text.starts_with("0x") || text.starts_with("0X"))) {
+    const auto pattern = HexDigits(text.substr(2));
+    if (!pattern) return std::nullopt;
+    return static_cast<int32_t>(*pattern);
+  }
+  const bool negative = text.starts_with('-');
+  if (negative || text.starts_with('+')) text.remove_prefix(1);
+  if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
+    const auto pattern = HexDigits(text.substr(1));
+    if (!pattern) return std::nullopt;
+    return static_cast<int32_t>(negative ? 0u - *pattern : *pattern);
+  }
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > int64_t{1} << 31) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+  std::string text;
+  std::optional<std::string> value;
+  if (ReadRegularFile(fileName_, text, kFileLimit) == FileRead::Read) value = GetProfileValue(text, section, key);
+  std::string result = value ? std::move(*value) : std::string(def);
+  if (result.size() > kValueLimit) result.resize(kValueLimit);
+  return result;
+}
+
+int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+  return ToInteger(ReadString(section, key, "")).value_or(def);
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  std::string text;
+  const FileRead read = ReadRegularFile(fileName_, text, kFileLimit);
+  if (read == FileRead::Unreadable || !SetProfileValue(text, section, key, value) ||
+      !ReplaceFileContents(fileName_, text)) {
+    throw EIniFileException("In " + fileName_ + " kann nicht geschrieben werden");
+  }
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
