@@ -97,8 +97,5 @@ bool ReplaceFileContents(const fs::path& path, std::string_view content) {
     unlink(temp.c_str());
     return false;
   }
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) fsync(dir.get());  // the rename has happened either way
   return true;
 }
