@@ -8,16 +8,16 @@
 #include <QScreen>
 #include <QSlider>
 
-#include "editor/UpDown.h"
+#include "editor/Controls.h"
+#include "editor/Placement.h"
 
-TDlgSelectComp* DlgSelectComp = nullptr;
 
 namespace {
 
-QLabel* StaticText(QWidget* parent, const QString& caption, int left, int top, QWidget* focusControl = nullptr) {
-  auto* label = new QLabel(caption, parent);
-  label->adjustSize();
-  label->move(left, top);
+// A static text at (left, top) whose access key moves the focus to focusControl.
+QLabel* StaticText(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                   QWidget* focusControl = nullptr) {
+  QLabel* label = PlaceLabel(new QLabel(caption, parent), name, left, top);
   if (focusControl) label->setBuddy(focusControl);
   return label;
 }
@@ -47,51 +47,41 @@ TDlgSelectComp::TDlgSelectComp(QWidget* parent)
   setWindowTitle("AVI File Properties:");
   setFixedSize(342, 292);
 
-  ListBox = new QListWidget(this);
-  ListBox->setGeometry(8, 71, 217, 153);
+  ListBox = Place(new QListWidget(this), "ListBox", 8, 71, 217, 153);
   ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   ListBox->setUniformItemSizes(true);
 
-  TBCompQuality = new QSlider(Qt::Horizontal, this);
-  TBCompQuality->setGeometry(4, 245, 221, 31);
+  TBCompQuality = Place(new QSlider(Qt::Horizontal, this), "TBCompQuality", 4, 245, 221, 31);
   TBCompQuality->setRange(0, 100);
   TBCompQuality->setPageStep(10);
   TBCompQuality->setTickInterval(10);
   TBCompQuality->setTickPosition(QSlider::TicksBothSides);
 
-  BtnOK = new QPushButton("OK", this);
-  BtnOK->setGeometry(241, 25, 90, 24);
+  BtnOK = Place(new QPushButton("OK", this), "BtnOK", 241, 25, 90, 24);
   BtnOK->setDefault(true);
   connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
-  BtnCancel = new QPushButton("Abbrechen", this);
-  BtnCancel->setGeometry(241, 57, 90, 24);
+  BtnCancel = Place(new QPushButton("Abbrechen", this), "BtnCancel", 241, 57, 90, 24);
   connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  edWidth = new QLineEdit(this);
-  edWidth->setGeometry(8, 24, 40, 21);
-  edHeight = new QLineEdit(this);
-  edHeight->setGeometry(72, 24, 40, 21);
-  UpDnWidth = new TUpDown(this, edWidth, 80, 4000, 320);
-  UpDnWidth->setGeometry(48, 24, 17, 21);
-  UpDnHeight = new TUpDown(this, edHeight, 60, 3000, 240);
-  UpDnHeight->setGeometry(112, 24, 17, 21);
-  edFrames = new QLineEdit(this);
-  edFrames->setGeometry(144, 25, 30, 21);
-  UpDnFrames = new TUpDown(this, edFrames, 1, 30, 25);
-  UpDnFrames->setGeometry(174, 25, 15, 21);
+  edWidth = Place(new QLineEdit(this), "edWidth", 8, 24, 40, 21);
+  edHeight = Place(new QLineEdit(this), "edHeight", 72, 24, 40, 21);
+  UpDnWidth = Place(new TUpDown(this, edWidth, 80, 4000, 320), "UpDnWidth", 48, 24, 17, 21);
+  UpDnHeight = Place(new TUpDown(this, edHeight, 60, 3000, 240), "UpDnHeight", 112, 24, 17, 21);
+  edFrames = Place(new QLineEdit(this), "edFrames", 144, 25, 30, 21);
+  UpDnFrames = Place(new TUpDown(this, edFrames, 1, 30, 25), "UpDnFrames", 174, 25, 15, 21);
   for (QLineEdit* edit : {edWidth, edHeight, edFrames}) {
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);  // composed text would pass the key filter
     edit->installEventFilter(this);
   }
 
-  Label3 = StaticText(this, "&Width:", 8, 9, edWidth);
-  Label5 = StaticText(this, "&Height:", 73, 9, edHeight);
-  x = StaticText(this, "x", 65, 26);
-  Label6 = StaticText(this, "&Frames/s:", 145, 9, edFrames);
-  Label7 = StaticText(this, "@", 131, 28);
-  Label4 = StaticText(this, "&Compressor:", 8, 55, ListBox);
-  Label1 = StaticText(this, "&Quality:", 9, 232, TBCompQuality);
-  Label2 = StaticText(this, "100 %", 229, 256);
+  Label3 = StaticText(this, "Label3", "&Width:", 8, 9, edWidth);
+  Label5 = StaticText(this, "Label5", "&Height:", 73, 9, edHeight);
+  x = StaticText(this, "x", "x", 65, 26);
+  Label6 = StaticText(this, "Label6", "&Frames/s:", 145, 9, edFrames);
+  Label7 = StaticText(this, "Label7", "@", 131, 28);
+  Label4 = StaticText(this, "Label4", "&Compressor:", 8, 55, ListBox);
+  Label1 = StaticText(this, "Label1", "&Quality:", 9, 232, TBCompQuality);
+  Label2 = StaticText(this, "Label2", "100 %", 229, 256);
 
   QWidget* order[] = {ListBox, TBCompQuality, BtnOK, BtnCancel, edWidth, edHeight, edFrames};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);

@@ -47,4 +47,3 @@ class TDlgSelectComp : public QDialog {
   void showEvent(QShowEvent* event) override;
 };
 
-extern TDlgSelectComp* DlgSelectComp;

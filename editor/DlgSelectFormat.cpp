@@ -4,7 +4,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-TDlgSelFormat* DlgSelFormat = nullptr;
+#include "editor/Placement.h"
+
 
 TDlgSelFormat::TDlgSelFormat(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -14,12 +15,9 @@ TDlgSelFormat::TDlgSelFormat(QWidget* parent)
   setFixedSize(461, 251);
   move(282, 247);
 
-  ListBox = new QListWidget(this);
-  ListBox->setGeometry(8, 8, 353, 233);
-  BtnOK = new QPushButton("OK", this);
-  BtnOK->setGeometry(369, 9, 85, 24);
-  BtnCancel = new QPushButton("Abbruch", this);
-  BtnCancel->setGeometry(369, 41, 85, 24);
+  ListBox = Place(new QListWidget(this), "ListBox", 8, 8, 353, 233);
+  BtnOK = Place(new QPushButton("OK", this), "BtnOK", 369, 9, 85, 24);
+  BtnCancel = Place(new QPushButton("Abbruch", this), "BtnCancel", 369, 41, 85, 24);
   for (QPushButton* button : {BtnOK, BtnCancel}) button->setAutoDefault(false);
   connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);

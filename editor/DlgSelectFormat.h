@@ -22,4 +22,3 @@ class TDlgSelFormat : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-extern TDlgSelFormat* DlgSelFormat;

@@ -8,7 +8,7 @@
 
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
-#include "editor/UpDown.h"
+#include "editor/Controls.h"
 
 namespace {
 

@@ -1,0 +1,66 @@
+// "&Write to AVI": the show through the shared frame loop, with the monitor, the
+// progress bar and Escape to stop after the current picture.
+#include <QApplication>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "BitmapImage.h"
+#include "Main.h"
+#include "UserDialogs.h"
+#include "platform/text/WideText.h"
+
+namespace {
+
+// True when the file-name part of a path has a dot.
+bool HasExtension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
+}
+
+}  // namespace
+
+void TForm1::BtnWriteVideoClick() {
+  FileDialogRequest request;
+  request.title = "Write AVI File";
+  request.filter = "Videofile (*.avi)|*.AVI";
+  request.initialDir = AVIPath;
+  request.defaultExt = "AVI";
+  std::optional<std::string> chosen = UserDialogs().SaveFile(request);
+  if (!chosen) return;
+  std::string name = *chosen;
+  AVIPath = name.substr(0, name.rfind('/') + 1);
+  if (!HasExtension(name)) name += ".AVI";
+
+  TBusyState busy(*this);
+  QApplication::processEvents();
+  ProgressBar->setMaximum(std::max(LBPictures->Count(), 1));
+  TextToWideBuffer(name, OutputFileName);  // a name that does not fit leaves it empty
+
+  std::vector<Slide> slides;
+  for (int i = 0; i < LBPictures->Count(); ++i) {
+    const TPictureItem& item = *LBPictures->Object(i);
+    slides.push_back({LBPictures->Text(i), item.BkColor, item.Transition, item.DisplayTime});
+  }
+  if (WriteVideo(slides) != WriteResult::NotStarted) {
+    BtnTest->setEnabled(true);
+    ProgressBar->setValue(0);
+  }
+}
+
+void TForm1::PictureStarted(int index, int) { ProgressBar->setValue(index + 1); }
+
+void TForm1::ShowTransitionFrame(const Bitmap& frame) {
+  StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame),
+             0, 0, frame.width(), frame.height());
+  ShowMonitorFrame(frame);
+}
+
+void TForm1::ShowHoldFrame(const Bitmap& frame) { ShowMonitorFrame(frame); }
+
+// Keeps the window alive and lets Escape through.
+void TForm1::FramePushed() { QApplication::processEvents(); }
+
+void TForm1::ShowWriteError(const std::string& text) { UserDialogs().ShowError("Vistrel", text); }
+
+void TForm1::ShowGraphError(GraphStep, const std::string& text) { UserDialogs().ShowError("Vistrel", text); }
