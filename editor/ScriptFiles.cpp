@@ -1,14 +1,123 @@
-// Scripts: the slide show and its video settings in an INI file.
-#include "Main.h"
-#include "UserDialogs.h"
+// Scripts: the slide show and its video settings in an INI file, written and
+// read key by key.
+#include <QApplication>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
-void TForm1::BtnSaveClick() {
-  FileDialogRequest request;
-  request.title = "Save Script ";
-  request.filter = "Scriptfiles (*.ini)|*.INI";
-  request.initialDir = INIPath;
-  request.defaultExt = "INI";
-  if (!UserDialogs().SaveFile(request)) return;
+#include "editor/FileNames.h"
+#include "editor/Main.h"
+#include "editor/UserDialogs.h"
+#include "platform/inifile/IniFile.h"
+#include "platform/text/WideText.h"
+#include "writer/CompressorQuality.h"
+
+namespace {
+
+constexpr const char* kGeneral = "General";
+
+std::string PictureSection(int index) { return "Picture" + std::to_string(index); }
+
+// The chosen name, with ".INI" appended when it has no extension.
+std::string ScriptName(const std::string& chosen) { return HasExtension(chosen) ? chosen : chosen + ".INI"; }
+
+// "0x" and at least six upper-case hexadecimal digits: 0x0000FF is pure red.
+std::string ColorText(TColor color) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(static_cast<uint32_t>(color)));
+  return text;
 }
 
-void TForm1::BtnOpenClick() {}
+bool IsPictureFile(const std::string& name) {
+  std::error_code ec;
+  return !name.empty() && std::filesystem::is_regular_file(name, ec);
+}
+
+// A count that the file could hold: each picture section takes at least
+// "[PictureN]", a line end and "Name=x". Guards against a mistyped count that
+// would keep the window busy for hours.
+int PictureSectionsAtMost(const std::string& script, int count) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(script, ec);
+  return ec ? 0 : static_cast<int>(std::min<uintmax_t>(static_cast<uintmax_t>(std::max(count, 0)), size / 17));
+}
+
+}  // namespace
+
+void TForm1::BtnSaveClick() {
+  const std::optional<std::string> chosen = UserDialogs().SaveFile(
+      {.title = "Save Script ", .filter = "Scriptfiles (*.ini)|*.INI", .fileName = "",
+       .initialDir = INIPath, .defaultExt = "INI"});
+  if (!chosen) return;
+  INIPath = FolderOf(*chosen);
+
+  TIniFile ini(ScriptName(*chosen));
+  ini.WriteInteger(kGeneral, "FormatX", FormatX);
+  ini.WriteInteger(kGeneral, "FormatY", FormatY);
+  ini.WriteInteger(kGeneral, "Frames", Frames);
+  ini.WriteString(kGeneral, "Compressor", WideBufferToText(CompressorName));
+  ini.WriteInteger(kGeneral, "Quality", QualityPercent(Quality));
+  ini.WriteInteger(kGeneral, "Keyframerate", KeyFrameRate);
+  ini.WriteString(kGeneral, "SoundFile", WideBufferToText(SoundFileName));
+  ini.WriteInteger(kGeneral, "Pictures", LBPictures->Count());
+  for (int i = 0; i < LBPictures->Count(); ++i) {
+    const TPictureItem& item = *LBPictures->Object(i);
+    const std::string section = PictureSection(i);
+    ini.WriteString(section, "Name", item.FileName);  // the entry's text, with its bytes as they are
+    ini.WriteInteger(section, "Animation", item.Transition);
+    ini.WriteInteger(section, "Displaytime", item.DisplayTime);
+    ini.WriteString(section, "BkColor", ColorText(item.BkColor));
+  }
+  Modified = false;
+}
+
+void TForm1::BtnOpenClick() {
+  // Not asked to insist on an existing file: a new name opens as an empty show.
+  const std::vector<std::string> chosen = UserDialogs().OpenFiles(
+      {.title = "Open Scriptfile", .filter = "Scriptdatei (*.ini)|*.INI", .fileName = "",
+       .initialDir = INIPath, .defaultExt = "INI"});
+  if (!chosen.empty()) {
+    INIPath = FolderOf(chosen.front());
+    TBusyState busy(*this);
+    QApplication::processEvents();
+
+    const std::string script = ScriptName(chosen.front());
+    const TIniFile ini(script);
+    Frames = ini.ReadInteger(kGeneral, "Frames", 25);
+    FormatX = ini.ReadInteger(kGeneral, "FormatX", 320);
+    FormatY = ini.ReadInteger(kGeneral, "FormatY", 240);
+    TextToWideBuffer(ini.ReadString(kGeneral, "Compressor", ""), CompressorName);
+    TextToWideBuffer(ini.ReadString(kGeneral, "SoundFile", ""), SoundFileName);
+    Quality = QualityFromPercent(ini.ReadInteger(kGeneral, "Quality", 70));
+    KeyFrameRate = ini.ReadInteger(kGeneral, "Keyframerate", 20);
+    const int pictures = PictureSectionsAtMost(script, ini.ReadInteger(kGeneral, "Pictures", 0));
+
+    LBPictures->ClearEntries();
+    Modified = false;
+    BtnTest->setEnabled(true);
+    LBPictures->BeginUpdate();
+    struct ResumeRepaint {
+      TPictureListBox* list;
+      ~ResumeRepaint() { list->EndUpdate(); }
+    } resume{LBPictures};
+    for (int i = 0; i < pictures; ++i) {
+      QApplication::processEvents();
+      const std::string section = PictureSection(i);
+      const std::string name = ini.ReadString(section, "Name", "");
+      if (!IsPictureFile(name)) continue;  // skipped without a message; the later entries move up
+      const int32_t transition = ini.ReadInteger(section, "Animation", 0);
+      const int32_t displayTime = ini.ReadInteger(section, "Displaytime", 1);
+      auto item = std::make_unique<TPictureItem>(name, ini.ReadInteger(section, "BkColor", 0));
+      item->Transition = transition;
+      item->DisplayTime = displayTime;
+      LBPictures->AddEntry(name, std::move(item));
+    }
+  }
+  if (!chosen.empty() && LBPictures->Count() > 0) {
+    LBPictures->SetItemIndex(0);
+    LBPictures->SetSelected(0, true);
+    LBPicturesClick();
+  }
+  UpdateListButtons();
+}

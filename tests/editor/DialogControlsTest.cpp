@@ -4,31 +4,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
+#include "EditorFixture.h"
 #include "editor/Controls.h"
 
 namespace {
-
-TEST(AviPropertiesControls, UpDownsHoldSixteenBitPositionsWithinTheirRanges) {
-  TDlgSelectComp dialog;
-  const struct {
-    TUpDown* upDown;
-    int handed;
-    int shown;
-  } cases[] = {
-      {dialog.UpDnWidth, 640, 640},    {dialog.UpDnWidth, 5000, 4000}, {dialog.UpDnWidth, 70000, 4000},
-      {dialog.UpDnWidth, 0, 80},       {dialog.UpDnWidth, 65536 + 100, 100}, {dialog.UpDnHeight, -1, 60},
-      {dialog.UpDnFrames, 60, 30},     {dialog.UpDnFrames, 0, 1},
-  };
-  for (const auto& c : cases) {
-    c.upDown->SetPosition(c.handed);
-    EXPECT_EQ(c.upDown->Position(), c.shown) << c.handed;
-  }
-  EXPECT_EQ(dialog.edWidth->text(), "100");
-}
 
 TEST(AviPropertiesControls, UpDownTakesOnlyAWholeNumberInRangeFromItsEdit) {
   TDlgSelectComp dialog;
@@ -62,29 +44,24 @@ TEST(AviPropertiesControls, OnlyDigitsReachTheEdits) {
   EXPECT_TRUE(dialog.isVisible());
 }
 
-// Runs the action inside the dialog's own event loop, then reports how it ended.
-int ExecWhile(QDialog& dialog, const std::function<void()>& action) {
-  QTimer::singleShot(0, &dialog, action);
-  return dialog.exec();
-}
-
 TEST(StreamFormatDialog, EnterAndEscapeDoNotCloseItTheButtonsAndTheCloseBoxDo) {
   TDlgSelFormat dialog;
-  EXPECT_EQ(ExecWhile(dialog,
-                      [&] {
-                        dialog.ListBox->setFocus();
-                        for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-                          QTest::keyClick(&dialog, key);
-                          QTest::keyClick(dialog.ListBox, key);
-                        }
-                        dialog.BtnOK->setFocus();
-                        QTest::keyClick(dialog.BtnOK, Qt::Key_Return);
-                        EXPECT_TRUE(dialog.isVisible());
-                        dialog.BtnOK->click();
-                      }),
-            QDialog::Accepted);
-  EXPECT_EQ(ExecWhile(dialog, [&] { dialog.BtnCancel->click(); }), QDialog::Rejected);
-  EXPECT_EQ(ExecWhile(dialog, [&] { dialog.close(); }), QDialog::Rejected);
+  WhileShown(&dialog, [&] {
+    dialog.ListBox->setFocus();
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+      QTest::keyClick(&dialog, key);
+      QTest::keyClick(dialog.ListBox, key);
+    }
+    dialog.BtnOK->setFocus();
+    QTest::keyClick(dialog.BtnOK, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.BtnOK->click();
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  WhileShown(&dialog, [&] { dialog.BtnCancel->click(); });
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  WhileShown(&dialog, [&] { dialog.close(); });
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
 }
 
 }  // namespace
