@@ -75,6 +75,8 @@ TPictureItem* TPictureListBox::Object(int index) const {
 
 void TPictureListBox::InsertEntry(int index, const std::string& text, std::unique_ptr<TPictureItem> object) {
   insertItem(index, new TPictureEntry(text, std::move(object)));
+  // As in every list box, a list with entries has a focus entry.
+  if (currentRow() < 0) setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
 void TPictureListBox::AddEntry(const std::string& text, std::unique_ptr<TPictureItem> object) {
@@ -150,9 +152,12 @@ void TPictureListBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TPictureListBox::mouseReleaseEvent(QMouseEvent* event) {
+  const bool pressedOnEntry = pressedOnEntry_;
   pressedOnEntry_ = false;
   if (!dragging_) {
+    // A press on a selected entry changes the selection only now.
     QListWidget::mouseReleaseEvent(event);
+    if (pressedOnEntry) Click();
     return;
   }
   dragging_ = false;

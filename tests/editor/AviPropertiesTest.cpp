@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "EditorFixture.h"
+#include "DialogFixture.h"
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
 #include "platform/registry/Registry.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-class AviProperties : public EditorTest {
+class AviProperties : public DialogTest {
  protected:
   TDlgSelectComp& dialog() { return *DlgSelectComp; }
   int32_t Stored(const char* name) {
@@ -43,12 +43,12 @@ class UrlRecorder : public QObject {
 };
 
 TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows) {
-  form->FormatX = 70000;  // 4464 as a 16-bit position, held at 4000
-  form->FormatY = 0;
-  form->Frames = 60;
-  form->Quality = 0.70;
-  TextToWideBuffer("mjpeg COMPRESSOR", form->CompressorName);
-  form->Modified = true;
+  form_->FormatX = 70000;  // 4464 as a 16-bit position, held at 4000
+  form_->FormatY = 0;
+  form_->Frames = 60;
+  form_->Quality = 0.70;
+  TextToWideBuffer("mjpeg COMPRESSOR", form_->CompressorName);
+  form_->Modified = true;
   WhileShown(&dialog(), [&] {
     EXPECT_EQ(dialog().ListBox->item(0)->text(), "None (for postprocessing)");
     EXPECT_EQ(dialog().ListBox->currentItem()->text(), "MJPEG Compressor");
@@ -62,20 +62,20 @@ TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows)
     QTest::keyClick(dialog().edFrames, Qt::Key_0);
     QTest::keyClick(dialog().ListBox, Qt::Key_Return);  // Enter is OK
   });
-  form->BtnAVIPropertiesClick();
-  EXPECT_EQ(form->FormatX, 4000);
-  EXPECT_EQ(form->FormatY, 60);
-  EXPECT_EQ(form->Frames, 10);
-  EXPECT_DOUBLE_EQ(form->Quality, 0.70);
-  EXPECT_EQ(WideBufferToText(form->CompressorName), "MJPEG Compressor");
-  EXPECT_TRUE(form->Modified);
+  form_->BtnAVIPropertiesClick();
+  EXPECT_EQ(form_->FormatX, 4000);
+  EXPECT_EQ(form_->FormatY, 60);
+  EXPECT_EQ(form_->Frames, 10);
+  EXPECT_DOUBLE_EQ(form_->Quality, 0.70);
+  EXPECT_EQ(WideBufferToText(form_->CompressorName), "MJPEG Compressor");
+  EXPECT_TRUE(form_->Modified);
   EXPECT_EQ(Stored("FormatX"), 4000);
   EXPECT_EQ(Stored("Frames"), 10);
   EXPECT_EQ(Stored("Compressor Quality"), 70);
 
   // Cancel, Escape and the close box change nothing; the next opening starts afresh.
-  form->FormatX = 5000;
-  TextToWideBuffer("no such codec", form->CompressorName);
+  form_->FormatX = 5000;
+  TextToWideBuffer("no such codec", form_->CompressorName);
   for (const auto& close : std::vector<std::function<void()>>{[&] { dialog().BtnCancel->click(); },
                                                               [&] { QTest::keyClick(&dialog(), Qt::Key_Escape); },
                                                               [&] { dialog().close(); }}) {
@@ -85,20 +85,19 @@ TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows)
       dialog().edWidth->setText("640");
       close();
     });
-    form->BtnAVIPropertiesClick();
-    EXPECT_EQ(form->FormatX, 5000);
-    EXPECT_EQ(WideBufferToText(form->CompressorName), "no such codec");
+    form_->BtnAVIPropertiesClick();
+    EXPECT_EQ(form_->FormatX, 5000);
+    EXPECT_EQ(WideBufferToText(form_->CompressorName), "no such codec");
   }
   EXPECT_EQ(Stored("FormatX"), 4000);
 }
 
 TEST_F(AviProperties, TheChosenCompressorSizeAndRateWriteTheAviThatTestAviOpens) {
   UrlRecorder desktop;
-  form->BtnTestClick();  // nothing written yet
+  form_->BtnTestClick();  // nothing written yet
   const std::string picture = dir_.file("p.bmp");
   WriteBmp24(picture, 64, 48, [](int x, int) { return Rgb{static_cast<uint8_t>(x * 4), 90, 30}; });
-  dialogs->answers.push_back(picture);
-  form->BtnAddPicClick();
+  AddPictures({picture});
 
   WhileShown(&dialog(), [&] {
     const auto found = dialog().ListBox->findItems("MJPEG Compressor", Qt::MatchExactly);
@@ -109,11 +108,11 @@ TEST_F(AviProperties, TheChosenCompressorSizeAndRateWriteTheAviThatTestAviOpens)
     dialog().UpDnFrames->SetPosition(10);
     dialog().BtnOK->click();
   });
-  form->BtnAVIPropertiesClick();
+  form_->BtnAVIPropertiesClick();
   const std::string avi = dir_.file("show");
-  dialogs->answers.push_back(avi);
-  form->BtnWriteVideoClick();
-  EXPECT_TRUE(dialogs->errors.empty()) << dialogs->errors.front();
+  dialogs_->saveAnswers.push_back(avi);
+  form_->BtnWriteVideoClick();
+  EXPECT_TRUE(dialogs_->errors.empty()) << dialogs_->errors.front();
 
   const auto streams = ProbeStreams(avi + ".AVI");
   ASSERT_EQ(streams.size(), 1u);
@@ -127,18 +126,18 @@ TEST_F(AviProperties, TheChosenCompressorSizeAndRateWriteTheAviThatTestAviOpens)
   ASSERT_EQ(reg.ReadString("Compressor", compressor), RegRead::Ok);
   EXPECT_EQ(compressor, "MJPEG Compressor");
 
-  form->BtnTestClick();
+  form_->BtnTestClick();
   ASSERT_EQ(desktop.opened.size(), 1u);
   EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(QString::fromStdString(avi + ".AVI")));
   std::filesystem::remove(avi + ".AVI");
-  form->BtnTestClick();  // the file is gone
+  form_->BtnTestClick();  // the file is gone
   EXPECT_EQ(desktop.opened.size(), 1u);
 }
 
 TEST_F(AviProperties, TheStreamFormatDialogOpensEmptyEveryTimeAndChangesNothing) {
   TDlgSelFormat& formatDialog = *DlgSelFormat;
   formatDialog.ListBox->addItem("left over");
-  const int width = form->FormatX;
+  const int width = form_->FormatX;
   for (QPushButton* button : {formatDialog.BtnOK, formatDialog.BtnCancel}) {
     WhileShown(&formatDialog, [&] {
       EXPECT_EQ(formatDialog.ListBox->count(), 0);
@@ -146,9 +145,9 @@ TEST_F(AviProperties, TheStreamFormatDialogOpensEmptyEveryTimeAndChangesNothing)
       formatDialog.ListBox->addItem("added meanwhile");
       button->click();
     });
-    form->Label5Click();
+    form_->Label5Click();
   }
-  EXPECT_EQ(form->FormatX, width);
+  EXPECT_EQ(form_->FormatX, width);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "DialogFixture.h"
+#include "editor/Controls.h"
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
-#include "EditorFixture.h"
-#include "editor/Controls.h"
 
 namespace {
 

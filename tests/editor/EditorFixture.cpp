@@ -1,57 +1,114 @@
 #include "EditorFixture.h"
 
-#include <QCoreApplication>
-#include <QDialog>
-#include <QTimer>
+#include <chrono>
+#include <filesystem>
 
-#include "editor/DlgSelectCompressor.h"
-#include "editor/DlgSelectFormat.h"
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
 
-std::optional<std::string> ScriptedDialogs::Next(const FileDialogRequest& request) {
-  requests.push_back(request);
-  if (answers.empty()) {
-    ADD_FAILURE() << "unexpected file dialog \"" << request.title << '"';
-    return std::nullopt;
-  }
-  std::optional<std::string> answer = answers.front();
-  answers.pop_front();
+namespace {
+
+template <class T>
+T Next(std::deque<T>& queue, T cancelled) {
+  if (queue.empty()) return cancelled;
+  T answer = std::move(queue.front());
+  queue.pop_front();
   return answer;
 }
 
+}  // namespace
+
 std::vector<std::string> ScriptedDialogs::OpenFiles(const FileDialogRequest& request) {
-  const auto answer = Next(request);
-  return answer ? std::vector<std::string>{*answer} : std::vector<std::string>{};
+  openRequests.push_back(request);
+  return Next(openAnswers, {});
 }
 
-std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& request) { return Next(request); }
+std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& request) {
+  saveRequests.push_back(request);
+  return Next(saveAnswers, std::optional<std::string>());
+}
+
+std::optional<TColor> ScriptedDialogs::ChooseColor(TColor initial) {
+  colorRequests.push_back(initial);
+  return Next(colorAnswers, std::optional<TColor>());
+}
+
+bool ScriptedDialogs::Confirm(const std::string& caption, const std::string& text) {
+  confirmations.push_back(caption + ": " + text);
+  return Next(confirmAnswers, false);
+}
+
+void ScriptedDialogs::ShowError(const std::string& caption, const std::string& text) {
+  errors.push_back(caption + ": " + text);
+}
 
 void EditorTest::SetUp() {
   RegistryStoreTest::SetUp();
-  auto scripted = std::make_unique<ScriptedDialogs>();
-  dialogs = scripted.get();
-  SetUserDialogs(std::move(scripted));
-  Form1 = form = new TForm1;
-  DlgSelectComp = new TDlgSelectComp(form);
-  DlgSelFormat = new TDlgSelFormat(form);
-  QCoreApplication::sendPostedEvents(form);  // the settings load that the window posts itself
+  auto dialogs = std::make_unique<ScriptedDialogs>();
+  dialogs_ = dialogs.get();
+  SetUserDialogs(std::move(dialogs));
 }
 
 void EditorTest::TearDown() {
-  delete form;
-  Form1 = nullptr;
-  DlgSelectComp = nullptr;
-  DlgSelFormat = nullptr;
-  SetUserDialogs(std::make_unique<ScriptedDialogs>());
+  form_.reset();
   RegistryStoreTest::TearDown();
 }
 
-void WhileShown(QDialog* dialog, std::function<void()> action) {
-  // A zero timer fires inside the event loop that exec() runs, after the dialog shows.
-  QTimer::singleShot(0, dialog, [dialog, action = std::move(action)] {
-    action();
-    if (dialog->isVisible()) {
-      ADD_FAILURE() << "the dialog is still open";
-      dialog->reject();
-    }
-  });
+void EditorTest::StartEditor() {
+  form_ = std::make_unique<TForm1>();
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  // The settings load is queued behind the construction.
+  ASSERT_TRUE(WaitUntil([&] { return form_->FormatX != 0; }));
+}
+
+std::string EditorTest::Picture(const std::string& name, Rgb colour) {
+  const std::string path = dir_.file(name);
+  WriteBmp24(path, 32, 24, [&](int, int) { return colour; });
+  return path;
+}
+
+void EditorTest::AddPictures(const std::vector<std::string>& paths) {
+  dialogs_->openAnswers.push_back(paths);
+  QTest::mouseClick(form_->BtnAddPic, Qt::LeftButton);
+}
+
+QPoint EditorTest::EntryCentre(int index) const {
+  QListWidget* list = form_->LBPictures;
+  return list->visualItemRect(list->item(index)).center();
+}
+
+void EditorTest::ClickEntry(int index, Qt::KeyboardModifiers keys) {
+  QTest::mouseClick(form_->LBPictures->viewport(), Qt::LeftButton, keys, EntryCentre(index));
+}
+
+std::vector<std::string> EditorTest::Names() const {
+  std::vector<std::string> names;
+  for (int i = 0; i < form_->LBPictures->Count(); ++i) {
+    names.push_back(std::filesystem::path(form_->LBPictures->Text(i)).filename().string());
+  }
+  return names;
+}
+
+std::vector<int> EditorTest::SelectedIndexes() const {
+  std::vector<int> selected;
+  for (int i = 0; i < form_->LBPictures->Count(); ++i) {
+    if (form_->LBPictures->Selected(i)) selected.push_back(i);
+  }
+  return selected;
+}
+
+Rgb EditorTest::MonitorPixel(int x, int y) const {
+  const QColor c = form_->PaintBoxMonitor->grab().toImage().pixelColor(x, y);
+  return {static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue())};
+}
+
+bool EditorTest::WaitUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    QTest::qWait(5);
+  }
+  return true;
 }
