@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "DialogFixture.h"
+#include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
 #include "platform/registry/Registry.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-class AviProperties : public DialogTest {
+class AviProperties : public EditorTest {
  protected:
   TDlgSelectComp& dialog() { return *DlgSelectComp; }
   int32_t Stored(const char* name) {
@@ -43,6 +43,7 @@ class UrlRecorder : public QObject {
 };
 
 TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows) {
+  StartEditor();
   form_->FormatX = 70000;  // 4464 as a 16-bit position, held at 4000
   form_->FormatY = 0;
   form_->Frames = 60;
@@ -93,6 +94,7 @@ TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows)
 }
 
 TEST_F(AviProperties, TheChosenCompressorSizeAndRateWriteTheAviThatTestAviOpens) {
+  StartEditor();
   UrlRecorder desktop;
   form_->BtnTestClick();  // nothing written yet
   const std::string picture = dir_.file("p.bmp");
@@ -135,6 +137,7 @@ TEST_F(AviProperties, TheChosenCompressorSizeAndRateWriteTheAviThatTestAviOpens)
 }
 
 TEST_F(AviProperties, TheStreamFormatDialogOpensEmptyEveryTimeAndChangesNothing) {
+  StartEditor();
   TDlgSelFormat& formatDialog = *DlgSelFormat;
   formatDialog.ListBox->addItem("left over");
   const int width = form_->FormatX;

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "DialogFixture.h"
+#include "EditorFixture.h"
 #include "editor/Controls.h"
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"

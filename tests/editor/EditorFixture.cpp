@@ -6,6 +6,11 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include "editor/DlgSelectCaptureSrc.h"
+#include "editor/DlgSelectCompressor.h"
+#include "editor/DlgSelectFormat.h"
 
 namespace {
 
@@ -51,12 +56,18 @@ void EditorTest::SetUp() {
 }
 
 void EditorTest::TearDown() {
-  form_.reset();
+  form_.reset();  // the dialogs go with it
+  DlgSelectCapture = nullptr;
+  DlgSelectComp = nullptr;
+  DlgSelFormat = nullptr;
   RegistryStoreTest::TearDown();
 }
 
 void EditorTest::StartEditor() {
   form_ = std::make_unique<TForm1>();
+  DlgSelectCapture = new TDlgSelectCapture(form_.get());
+  DlgSelectComp = new TDlgSelectComp(form_.get());
+  DlgSelFormat = new TDlgSelFormat(form_.get());
   form_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
   // The settings load is queued behind the construction.
@@ -111,4 +122,20 @@ bool EditorTest::WaitUntil(const std::function<bool()>& condition) {
     QTest::qWait(5);
   }
   return true;
+}
+
+void WhileShown(QDialog* dialog, std::function<void()> action) {
+  // Polled from the event loop: an access key clicks its button a moment after the key.
+  auto* poll = new QTimer(dialog);
+  QObject::connect(poll, &QTimer::timeout, dialog, [dialog, poll, action = std::move(action)] {
+    if (!dialog->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    action();
+    if (dialog->isVisible()) {
+      ADD_FAILURE() << "the dialog is still open";
+      dialog->reject();
+    }
+  });
+  poll->start(1);
 }

@@ -38,12 +38,18 @@ class ScriptedDialogs : public TUserDialogs {
   void ShowError(const std::string& caption, const std::string& text) override;
 };
 
+class QDialog;
+
+// Runs action inside the dialog's own event loop as soon as it shows; the action
+// is expected to close the dialog.
+void WhileShown(QDialog* dialog, std::function<void()> action);
+
 class EditorTest : public RegistryStoreTest {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A new main window, shown, once its settings have loaded.
+  // A new main window with its three dialogs, shown, once its settings have loaded.
   void StartEditor();
   // A solid-colour BMP in the test folder; returns its path.
   std::string Picture(const std::string& name, Rgb colour);

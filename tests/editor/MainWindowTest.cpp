@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "EditorFixture.h"
+#include "editor/DlgSelectCompressor.h"
 
 namespace {
 
@@ -109,8 +110,11 @@ TEST_F(MainWindowTest, AccessKeysClickTheirButtonsAndSharedLettersMoveTheFocus) 
   for (const Key& k : {Key{Qt::Key_O, form_->BtnOpen}, Key{Qt::Key_S, form_->BtnSave},
                        Key{Qt::Key_A, form_->BtnAVIProperties}, Key{Qt::Key_W, form_->BtnWriteVideo}}) {
     QSignalSpy clicked(k.button, &QPushButton::clicked);
+    if (k.button == form_->BtnAVIProperties) WhileShown(DlgSelectComp, [] { DlgSelectComp->reject(); });
     QTest::keyClick(form_.get(), k.key, Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return clicked.count() == 1; })) << k.button->objectName().toStdString();
+    form_->activateWindow();  // no window manager hands it back after the modal dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
   }
   EXPECT_EQ(dialogs_->saveRequests.size(), 2u);  // the script and the AVI file
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "DialogFixture.h"
+#include "EditorFixture.h"
 #include "platform/inifile/IniFile.h"
 #include "platform/text/WideText.h"
 #include "support/PictureFiles.h"
@@ -20,7 +20,7 @@ std::string Slurp(const std::string& name) {
   return s.str();
 }
 
-class ScriptFiles : public DialogTest {
+class ScriptFiles : public EditorTest {
  protected:
   // Taller than the frame, so that its preview shows the background at the sides.
   std::string TallPicture(const std::string& name) {
@@ -42,6 +42,7 @@ class ScriptFiles : public DialogTest {
 };
 
 TEST_F(ScriptFiles, HandWrittenScriptOpensAndSavesBackKeepingWhatItDoesNotKnow) {
+  StartEditor();
   const std::string a = TallPicture("a.bmp");
   const std::string c = TallPicture("c\xE9.bmp");  // a Latin-1 name: bytes, not UTF-8
   const std::string script = dir_.file("show.ini");
@@ -98,6 +99,7 @@ TEST_F(ScriptFiles, HandWrittenScriptOpensAndSavesBackKeepingWhatItDoesNotKnow) 
 }
 
 TEST_F(ScriptFiles, ANameWithoutExtensionIsAnIniScriptAndAMissingOneGivesTheDefaults) {
+  StartEditor();
   Open(TallPicture("p.bmp"));  // not a script: every key takes its default
   EXPECT_EQ(form_->LBPictures->Count(), 0);
   Open(dir_.file("new"));
@@ -127,6 +129,7 @@ TEST_F(ScriptFiles, ANameWithoutExtensionIsAnIniScriptAndAMissingOneGivesTheDefa
 }
 
 TEST_F(ScriptFiles, ASaveThatCannotBeWrittenRaisesNamingTheScript) {
+  StartEditor();
   Open(dir_.file("none.INI"));
   form_->Modified = true;
   const std::string script = dir_.file("missing folder/show.INI");
