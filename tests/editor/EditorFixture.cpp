@@ -125,10 +125,12 @@ bool EditorTest::WaitUntil(const std::function<bool()>& condition) {
 }
 
 void WhileShown(QDialog* dialog, std::function<void()> action) {
-  // Polled from the event loop: an access key clicks its button a moment after the key.
+  // Polled from the event loop: an access key clicks its button a moment after the key,
+  // and the dialog's activation comes later still; closing it before that would let
+  // the late activation take the keyboard from the main window.
   auto* poll = new QTimer(dialog);
   QObject::connect(poll, &QTimer::timeout, dialog, [dialog, poll, action = std::move(action)] {
-    if (!dialog->isVisible()) return;
+    if (!dialog->isVisible() || QApplication::activeWindow() != dialog) return;
     poll->stop();
     poll->deleteLater();
     action();
