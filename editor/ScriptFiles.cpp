@@ -9,6 +9,7 @@
 #include "editor/FileNames.h"
 #include "editor/Main.h"
 #include "editor/UserDialogs.h"
+#include "platform/imaging/ImageGlobals.h"
 #include "platform/inifile/IniFile.h"
 #include "platform/text/WideText.h"
 #include "writer/CompressorQuality.h"
@@ -95,6 +96,7 @@ void TForm1::BtnOpenClick() {
 
     LBPictures->ClearEntries();
     Modified = false;
+    ImagePalette = nullptr;  // loads never make a palette (see ImageGlobals.h): nothing to free
     BtnTest->setEnabled(true);
     LBPictures->BeginUpdate();
     struct ResumeRepaint {

@@ -120,6 +120,16 @@ TEST_F(ScriptFiles, ANameWithoutExtensionIsAnIniScriptAndAMissingOneGivesTheDefa
   EXPECT_EQ(dialogs_->saveRequests.back().title, "Save Script ");
   EXPECT_EQ(dialogs_->saveRequests.back().initialDir, dir_.path().string() + "/");
 
+  // A frame rate below 1 opens; the write refuses it with the frame loop's message.
+  std::ofstream(dir_.file("still.ini")) << "[General]\nFrames=0\nPictures=1\n[Picture0]\nName=" << TallPicture("s.bmp");
+  Open(dir_.file("still.ini"));
+  EXPECT_EQ(form_->Frames, 0);
+  dialogs_->saveAnswers.push_back(dir_.file("still.avi"));
+  form_->BtnWriteVideoClick();
+  ASSERT_EQ(dialogs_->errors.size(), 1u);
+  EXPECT_NE(dialogs_->errors[0].find("Cannot write AVI"), std::string::npos) << dialogs_->errors[0];
+  EXPECT_FALSE(fs::exists(dir_.file("still.avi")));
+
   // Cancelled dialogs change nothing but the three buttons.
   form_->Modified = true;
   form_->BtnSaveClick();
