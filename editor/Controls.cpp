@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -27,6 +28,18 @@ TUpDown::TUpDown(QWidget* parent, QLineEdit* associate, int minimum, int maximum
   connect(up, &QToolButton::clicked, this, [this] { SetPosition(position_ + 1); });
   connect(down, &QToolButton::clicked, this, [this] { SetPosition(position_ - 1); });
   associate_->setText(QString::number(position_));
+  associate_->installEventFilter(this);
+}
+
+bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == associate_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      SetPosition(position_ + (key == Qt::Key_Up ? 1 : -1));
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TUpDown::SetPosition(int position) {

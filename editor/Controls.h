@@ -21,6 +21,10 @@ class TUpDown : public QWidget {
   int Position() const { return position_; }
   void SetPosition(int position);
 
+ protected:
+  // The arrow keys in the edit step the position as the arrows do.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QLineEdit* associate_;
   int minimum_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -190,6 +191,9 @@ extern TForm1* Form1;
 extern TDlgSelectCapture* DlgSelectCapture;
 extern TDlgSelectComp* DlgSelectComp;
 extern TDlgSelFormat* DlgSelFormat;
+
+// The program's icon, 32 x 32 with a transparent background.
+QIcon VistrelIcon();
 
 // The program entry after the application object exists: creates the four forms,
 // shows the main window and runs the event loop until it closes.

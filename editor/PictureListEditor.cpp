@@ -52,13 +52,11 @@ void TForm1::DetachChangeHandlers() {
 }
 
 void TForm1::BtnAddPicClick() {
-  FileDialogRequest request;
-  request.title = "Add Image";
-  request.filter = "Images (*.jpg;*.bmp)|*.JPG;*.BMP";
-  request.initialDir = JPGPath;
-  request.defaultExt = "JPG";
-  request.multiSelect = true;
-  std::vector<std::string> names = UserDialogs().OpenFiles(request);
+  std::vector<std::string> names = UserDialogs().OpenFiles({.title = "Add Image",
+                                                            .filter = "Images (*.jpg;*.bmp)|*.JPG;*.BMP",
+                                                            .initialDir = JPGPath,
+                                                            .defaultExt = "JPG",
+                                                            .multiSelect = true});
   if (!names.empty()) {
     TBusyState busy(*this);
     LBPictures->BeginUpdate();
@@ -77,6 +75,8 @@ void TForm1::BtnAddPicClick() {
       }
     }
     LBPictures->clearSelection();
+    // The first new entry becomes the focus entry, so that the monitor shows it.
+    const int firstNew = insertAt;
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return CompareTextIgnoreCase(a, b) < 0; });
     for (const std::string& name : names) {
@@ -88,6 +88,7 @@ void TForm1::BtnAddPicClick() {
       LBPictures->SetSelected(insertAt, true);
       ++insertAt;
     }
+    LBPictures->SetItemIndex(firstNew);
   }
   if (!names.empty()) LBPicturesClick();
   UpdateListButtons();
@@ -214,12 +215,11 @@ void TForm1::BtnBkColorClick() {
 }
 
 void TForm1::BtnSoundClick() {
-  FileDialogRequest request;
-  request.title = "Add Soundfile";
-  request.filter = "Sound file (*.wav)|*.WAV";
-  request.defaultExt = "WAV";
-  request.initialDir = SoundPath;
-  const std::vector<std::string> names = UserDialogs().OpenFiles(request);
+  const std::vector<std::string> names = UserDialogs().OpenFiles({.title = "Add Soundfile",
+                                                                  .filter = "Sound file (*.wav)|*.WAV",
+                                                                  .initialDir = SoundPath,
+                                                                  .defaultExt = "WAV",
+                                                                  .multiSelect = false});
   if (names.empty()) return;
   SoundPath = FolderOf(names.front());
   TextToWideBuffer(names.front(), SoundFileName);  // a path that does not fit leaves it empty

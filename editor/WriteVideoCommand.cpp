@@ -21,12 +21,8 @@ bool HasExtension(const std::string& path) {
 }  // namespace
 
 void TForm1::BtnWriteVideoClick() {
-  FileDialogRequest request;
-  request.title = "Write AVI File";
-  request.filter = "Videofile (*.avi)|*.AVI";
-  request.initialDir = AVIPath;
-  request.defaultExt = "AVI";
-  std::optional<std::string> chosen = UserDialogs().SaveFile(request);
+  const std::optional<std::string> chosen = UserDialogs().SaveFile(
+      {.title = "Write AVI File", .filter = "Videofile (*.avi)|*.AVI", .initialDir = AVIPath, .defaultExt = "AVI"});
   if (!chosen) return;
   std::string name = *chosen;
   AVIPath = name.substr(0, name.rfind('/') + 1);

@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vistrel");
+  QApplication::setWindowIcon(VistrelIcon());
   try {
     return RunVistrel();
   } catch (const std::exception& e) {

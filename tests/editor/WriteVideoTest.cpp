@@ -39,10 +39,12 @@ TEST_F(WriteVideoTest, EscapeDuringPictureTwoOfFiveWritesExactlyPicturesOneAndTw
   form_->LBPictures->Object(0)->Transition = 0;
   UseSmallUncompressedFormat();
 
-  // Escape arrives through the event loop while picture 2 is being written.
+  // Escape arrives through the event loop while picture 2 is being written; a close
+  // meanwhile must not take the window away under the write.
   QObject::connect(form_->ProgressBar, &QProgressBar::valueChanged, form_.get(), [&](int value) {
     if (value == 2) {
       QCoreApplication::postEvent(form_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+      form_->close();
     }
   });
   dialogs_->saveAnswers.push_back(dir_.file("show"));
@@ -74,6 +76,7 @@ TEST_F(WriteVideoTest, EscapeDuringPictureTwoOfFiveWritesExactlyPicturesOneAndTw
   EXPECT_EQ(form_->ProgressBar->value(), 0);
   EXPECT_EQ(form_->AbortRequested, 0);
   EXPECT_TRUE(form_->PageControl->isEnabled());
+  EXPECT_TRUE(form_->isVisible());
 }
 
 TEST_F(WriteVideoTest, AFailedBuildShowsBothMessagesAndLeavesTestAviDisabled) {
