@@ -54,6 +54,7 @@ void TForm1::DetachChangeHandlers() {
 void TForm1::BtnAddPicClick() {
   std::vector<std::string> names = UserDialogs().OpenFiles({.title = "Add Image",
                                                             .filter = "Images (*.jpg;*.bmp)|*.JPG;*.BMP",
+                                                            .fileName = "",
                                                             .initialDir = JPGPath,
                                                             .defaultExt = "JPG",
                                                             .multiSelect = true});
@@ -217,6 +218,7 @@ void TForm1::BtnBkColorClick() {
 void TForm1::BtnSoundClick() {
   const std::vector<std::string> names = UserDialogs().OpenFiles({.title = "Add Soundfile",
                                                                   .filter = "Sound file (*.wav)|*.WAV",
+                                                                  .fileName = "",
                                                                   .initialDir = SoundPath,
                                                                   .defaultExt = "WAV",
                                                                   .multiSelect = false});

@@ -21,8 +21,12 @@ bool HasExtension(const std::string& path) {
 }  // namespace
 
 void TForm1::BtnWriteVideoClick() {
-  const std::optional<std::string> chosen = UserDialogs().SaveFile(
-      {.title = "Write AVI File", .filter = "Videofile (*.avi)|*.AVI", .initialDir = AVIPath, .defaultExt = "AVI"});
+  const std::optional<std::string> chosen = UserDialogs().SaveFile({.title = "Write AVI File",
+                                                                    .filter = "Videofile (*.avi)|*.AVI",
+                                                                    .fileName = "",
+                                                                    .initialDir = AVIPath,
+                                                                    .defaultExt = "AVI",
+                                                                    .multiSelect = false});
   if (!chosen) return;
   std::string name = *chosen;
   AVIPath = name.substr(0, name.rfind('/') + 1);
