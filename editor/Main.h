@@ -3,13 +3,12 @@
 // names of the events they are bound to.
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <string>
 
 #include "editor/Controls.h"
 #include "editor/PictureListBox.h"

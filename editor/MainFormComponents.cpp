@@ -10,7 +10,6 @@
 #include "Main.h"
 #include "Placement.h"
 
-
 void TForm1::CreateComponents() {
   setObjectName("Form1");
   setWindowTitle("JPG Images to AVI Video");
@@ -65,8 +64,7 @@ void TForm1::CreateEditorTab() {
       {&TForm1::BtnDeletePic, "BtnDeletePic", "Delete Picture", 45, false, &TForm1::BtnDeletePicClick},
       {&TForm1::BtnOpen, "BtnOpen", "&Open Script...", 76, true, &TForm1::BtnOpenClick},
       {&TForm1::BtnSave, "BtnSave", "&Save Script...", 107, false, &TForm1::BtnSaveClick},
-      {&TForm1::BtnAVIProperties, "BtnAVIProperties", "&AVI Properties...", 139, true,
-       &TForm1::BtnAVIPropertiesClick},
+      {&TForm1::BtnAVIProperties, "BtnAVIProperties", "&AVI Properties...", 139, true, &TForm1::BtnAVIPropertiesClick},
       {&TForm1::BtnSound, "BtnSound", "Add Sound...", 169, true, &TForm1::BtnSoundClick},
       {&TForm1::BtnWriteVideo, "BtnWriteVideo", "&Write to AVI", 200, false, &TForm1::BtnWriteVideoClick},
       {&TForm1::BtnTest, "BtnTest", "&Test AVI", 231, false, &TForm1::BtnTestClick},
@@ -76,7 +74,8 @@ void TForm1::CreateEditorTab() {
     QPushButton* button = Place(new QPushButton(spec.caption, tab), spec.name, 638, spec.top, 90, 24);
     button->setEnabled(spec.enabled);
     button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this, [this, handler = spec.handler] { Guarded([&] { (this->*handler)(); }); });
+    connect(button, &QPushButton::clicked, this,
+            [this, handler = spec.handler] { Guarded([&] { (this->*handler)(); }); });
     this->*spec.member = button;
   }
 
@@ -104,6 +103,6 @@ void TForm1::CreateEditorTab() {
 
   // From the window's creation the display time applies to the selection; the
   // transition only once the list has been clicked.
-  displayTimeChange_ = connect(edDisplayTime, &QLineEdit::textChanged, this,
-                               [this] { Guarded([this] { edDisplayTimeChange(); }); });
+  displayTimeChange_ =
+      connect(edDisplayTime, &QLineEdit::textChanged, this, [this] { Guarded([this] { edDisplayTimeChange(); }); });
 }

@@ -4,11 +4,10 @@
 // scrolling sideways; a press on an entry and a move start a drag within the list.
 #pragma once
 
+#include <QListWidget>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QListWidget>
 
 #include "writer/PictureItem.h"
 

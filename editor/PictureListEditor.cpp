@@ -1,12 +1,11 @@
 // The picture list: adding, deleting, reordering, drawing the thumbnails, and the
 // property controls that show and edit the selected entries.
-#include <algorithm>
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "BitmapImage.h"
 #include "Main.h"
@@ -40,8 +39,8 @@ void TForm1::UpdateListButtons() {
 
 void TForm1::AttachChangeHandlers() {
   DetachChangeHandlers();
-  displayTimeChange_ = connect(edDisplayTime, &QLineEdit::textChanged, this,
-                               [this] { Guarded([this] { edDisplayTimeChange(); }); });
+  displayTimeChange_ =
+      connect(edDisplayTime, &QLineEdit::textChanged, this, [this] { Guarded([this] { edDisplayTimeChange(); }); });
   transitionClick_ =
       connect(RBTransition, &TRadioGroup::clicked, this, [this] { Guarded([this] { CBAnimationClick(); }); });
 }

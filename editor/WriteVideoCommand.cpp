@@ -51,8 +51,8 @@ void TForm1::BtnWriteVideoClick() {
 void TForm1::PictureStarted(int index, int) { ProgressBar->setValue(index + 1); }
 
 void TForm1::ShowTransitionFrame(const Bitmap& frame) {
-  StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame),
-             0, 0, frame.width(), frame.height());
+  StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame), 0,
+             0, frame.width(), frame.height());
   ShowMonitorFrame(frame);
 }
 

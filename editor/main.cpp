@@ -1,9 +1,9 @@
 // The editor's entry: the application titled "Vistrel", its four forms, the event loop.
-#include <exception>
+#include "Main.h"
 
 #include <QApplication>
+#include <exception>
 
-#include "Main.h"
 #include "UserDialogs.h"
 
 int main(int argc, char** argv) {

@@ -22,12 +22,12 @@ class MainWindowTest : public EditorTest {};
 
 TEST_F(MainWindowTest, FilmStripFramesAreBlackOrBlueAroundWhiteWindowAndHoles) {
   StartEditor();
-  for (const auto& [frame, border] : {std::pair{form_->FrameBitmap.get(), Rgb{0, 0, 0}},
-                                      std::pair{form_->FrameSelBitmap.get(), Rgb{0, 0, 255}}}) {
+  for (const auto& [frame, border] :
+       {std::pair{form_->FrameBitmap.get(), Rgb{0, 0, 0}}, std::pair{form_->FrameSelBitmap.get(), Rgb{0, 0, 255}}}) {
     EXPECT_EQ(PixelOf(*frame, 7, 30), border);
     EXPECT_EQ(PixelOf(*frame, 8, 2), (Rgb{255, 255, 255}));
-    EXPECT_EQ(PixelOf(*frame, 91, 1), (Rgb{255, 255, 255}));   // half hole
-    EXPECT_EQ(PixelOf(*frame, 3, 57), (Rgb{255, 255, 255}));   // last hole
+    EXPECT_EQ(PixelOf(*frame, 91, 1), (Rgb{255, 255, 255}));  // half hole
+    EXPECT_EQ(PixelOf(*frame, 3, 57), (Rgb{255, 255, 255}));  // last hole
     EXPECT_EQ(PixelOf(*frame, 3, 58), border);
   }
 }
@@ -85,9 +85,9 @@ TEST_F(MainWindowTest, AccessKeysClickTheirButtonsAndSharedLettersMoveTheFocus) 
   form_->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
 
-  for (const auto& [key, button] : {std::pair{Qt::Key_O, form_->BtnOpen}, std::pair{Qt::Key_S, form_->BtnSave},
-                                    std::pair{Qt::Key_A, form_->BtnAVIProperties},
-                                    std::pair{Qt::Key_W, form_->BtnWriteVideo}}) {
+  for (const auto& [key, button] :
+       {std::pair{Qt::Key_O, form_->BtnOpen}, std::pair{Qt::Key_S, form_->BtnSave},
+        std::pair{Qt::Key_A, form_->BtnAVIProperties}, std::pair{Qt::Key_W, form_->BtnWriteVideo}}) {
     QSignalSpy clicked(button, &QPushButton::clicked);
     QTest::keyClick(form_.get(), key, Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return clicked.count() == 1; })) << button->objectName().toStdString();
