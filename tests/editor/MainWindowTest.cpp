@@ -32,18 +32,20 @@ TEST_F(MainWindowTest, FilmStripFramesAreBlackOrBlueAroundWhiteWindowAndHoles) {
   }
 }
 
-TEST_F(MainWindowTest, CloseAsksOnlyAfterChangesAndNoClosesWithoutSaving) {
+TEST_F(MainWindowTest, CloseAsksOnlyAfterChangesAndOnlyTheCloseButtonSavesSettings) {
   StartEditor();
   form_->close();
   EXPECT_FALSE(form_->isVisible());
   EXPECT_TRUE(dialogs_->confirmations.empty());
+  EXPECT_EQ(ValuesIn(StoreText()), 0);
 
+  // "No" closes; the seventeen settings were saved before the question.
   StartEditor();
   AddPictures({Picture("a.bmp", {1, 2, 3})});
-  form_->close();
+  QTest::mouseClick(form_->BtnClose, Qt::LeftButton);
   EXPECT_EQ(dialogs_->confirmations, std::vector<std::string>{kQuestion});
   EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(ValuesIn(StoreText()), 0);
+  EXPECT_EQ(ValuesIn(StoreText()), 17);
 }
 
 TEST_F(MainWindowTest, YesRunsTheScriptSaveAndAsksAgainAfterACancelledSave) {
@@ -58,15 +60,6 @@ TEST_F(MainWindowTest, YesRunsTheScriptSaveAndAsksAgainAfterACancelledSave) {
   form_->close();
   EXPECT_EQ(dialogs_->confirmations.size(), 2u);
   EXPECT_TRUE(form_->isVisible());
-}
-
-TEST_F(MainWindowTest, CloseButtonSavesTheSeventeenSettingsBeforeTheQuestion) {
-  StartEditor();
-  AddPictures({Picture("a.bmp", {1, 2, 3})});
-  QTest::mouseClick(form_->BtnClose, Qt::LeftButton);
-  EXPECT_EQ(dialogs_->confirmations.size(), 1u);
-  EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(ValuesIn(StoreText()), 17);
 }
 
 TEST_F(MainWindowTest, ASettingsSaveThatFailsIsShownAndTheWindowStays) {
