@@ -150,6 +150,7 @@ class TForm1 : public QWidget, public VideoWriterForm {
   void CreateComponents();
   void CreateEditorTab();
   void CreateInfoTab();
+  void AttachDisplayTimeChange();
   void AttachChangeHandlers();
   void DetachChangeHandlers();
   void UpdateListButtons();

@@ -103,6 +103,5 @@ void TForm1::CreateEditorTab() {
 
   // From the window's creation the display time applies to the selection; the
   // transition only once the list has been clicked.
-  displayTimeChange_ =
-      connect(edDisplayTime, &QLineEdit::textChanged, this, [this] { Guarded([this] { edDisplayTimeChange(); }); });
+  AttachDisplayTimeChange();
 }

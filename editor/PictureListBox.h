@@ -68,3 +68,15 @@ class TPictureListBox : public QListWidget {
   bool dragging_ = false;
   int updateDepth_ = 0;
 };
+
+// Suspends the list's painting for its lifetime; it repaints once at the end.
+class TListUpdate {
+ public:
+  explicit TListUpdate(TPictureListBox& list) : list_(list) { list_.BeginUpdate(); }
+  ~TListUpdate() { list_.EndUpdate(); }
+  TListUpdate(const TListUpdate&) = delete;
+  TListUpdate& operator=(const TListUpdate&) = delete;
+
+ private:
+  TPictureListBox& list_;
+};

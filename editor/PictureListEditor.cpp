@@ -10,7 +10,6 @@
 #include "BitmapImage.h"
 #include "Main.h"
 #include "UserDialogs.h"
-#include "platform/imaging/ImageGlobals.h"
 #include "platform/text/CompareText.h"
 #include "platform/text/WideText.h"
 
@@ -37,10 +36,14 @@ void TForm1::UpdateListButtons() {
   BtnWriteVideo->setEnabled(any);
 }
 
-void TForm1::AttachChangeHandlers() {
-  DetachChangeHandlers();
+void TForm1::AttachDisplayTimeChange() {
   displayTimeChange_ =
       connect(edDisplayTime, &QLineEdit::textChanged, this, [this] { Guarded([this] { edDisplayTimeChange(); }); });
+}
+
+void TForm1::AttachChangeHandlers() {
+  DetachChangeHandlers();
+  AttachDisplayTimeChange();
   transitionClick_ =
       connect(RBTransition, &TRadioGroup::clicked, this, [this] { Guarded([this] { CBAnimationClick(); }); });
 }
@@ -59,11 +62,7 @@ void TForm1::BtnAddPicClick() {
                                                             .multiSelect = true});
   if (!names.empty()) {
     TBusyState busy(*this);
-    LBPictures->BeginUpdate();
-    struct ResumeRepaint {
-      TPictureListBox* list;
-      ~ResumeRepaint() { list->EndUpdate(); }
-    } resume{LBPictures};
+    TListUpdate update(*LBPictures);
 
     JPGPath = FolderOf(names.front());
     Modified = true;
