@@ -9,17 +9,12 @@
 
 #include "BitmapImage.h"
 #include "Main.h"
+#include "PathParts.h"
 #include "UserDialogs.h"
 #include "platform/text/CompareText.h"
 #include "platform/text/WideText.h"
 
 namespace {
-
-// The folder part of a path, with its trailing separator.
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 void SetEditColor(QLineEdit* edit, QPalette::ColorRole role) {
   QPalette pal = edit->palette();

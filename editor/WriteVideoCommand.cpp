@@ -6,19 +6,9 @@
 
 #include "BitmapImage.h"
 #include "Main.h"
+#include "PathParts.h"
 #include "UserDialogs.h"
 #include "platform/text/WideText.h"
-
-namespace {
-
-// True when the file-name part of a path has a dot.
-bool HasExtension(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
-
-}  // namespace
 
 void TForm1::BtnWriteVideoClick() {
   const std::optional<std::string> chosen = UserDialogs().SaveFile({.title = "Write AVI File",
@@ -29,7 +19,7 @@ void TForm1::BtnWriteVideoClick() {
                                                                     .multiSelect = false});
   if (!chosen) return;
   std::string name = *chosen;
-  AVIPath = name.substr(0, name.rfind('/') + 1);
+  AVIPath = FolderOf(name);
   if (!HasExtension(name)) name += ".AVI";
 
   TBusyState busy(*this);
