@@ -51,7 +51,7 @@ void TForm1::CreateEditorTab() {
     Guarded([&] { LBPicturesDragDrop(source, point); });
   };
 
-  struct ButtonSpec {
+  struct ButtonRow {
     QPushButton* TForm1::*member;
     const char* name;
     const char* caption;
@@ -59,7 +59,7 @@ void TForm1::CreateEditorTab() {
     bool enabled;
     void (TForm1::*handler)();
   };
-  const ButtonSpec buttons[] = {
+  const ButtonRow buttons[] = {
       {&TForm1::BtnAddPic, "BtnAddPic", "Add Picture...", 14, true, &TForm1::BtnAddPicClick},
       {&TForm1::BtnDeletePic, "BtnDeletePic", "Delete Picture", 45, false, &TForm1::BtnDeletePicClick},
       {&TForm1::BtnOpen, "BtnOpen", "&Open Script...", 76, true, &TForm1::BtnOpenClick},
@@ -70,13 +70,13 @@ void TForm1::CreateEditorTab() {
       {&TForm1::BtnTest, "BtnTest", "&Test AVI", 231, false, &TForm1::BtnTestClick},
       {&TForm1::BtnClose, "BtnClose", "&Close", 264, true, &TForm1::cmCloseClick},
   };
-  for (const ButtonSpec& spec : buttons) {
-    QPushButton* button = Place(new QPushButton(spec.caption, tab), spec.name, 638, spec.top, 90, 24);
-    button->setEnabled(spec.enabled);
+  for (const ButtonRow& row : buttons) {
+    QPushButton* button = Place(new QPushButton(row.caption, tab), row.name, 638, row.top, 90, 24);
+    button->setEnabled(row.enabled);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this,
-            [this, handler = spec.handler] { Guarded([&] { (this->*handler)(); }); });
-    this->*spec.member = button;
+            [this, handler = row.handler] { Guarded([&] { (this->*handler)(); }); });
+    this->*row.member = button;
   }
 
   RBTransition = new TRadioGroup(
