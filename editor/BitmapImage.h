@@ -1,9 +1,8 @@
 // Moving pictures between our device-independent bitmaps and Qt's images.
 #pragma once
 
-#include <memory>
-
 #include <QImage>
+#include <memory>
 
 #include "platform/gdi/Bitmap.h"
 

@@ -1,7 +1,5 @@
 #include "Controls.h"
 
-#include <algorithm>
-
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +7,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TUpDown::TUpDown(QWidget* parent, QLineEdit* associate, int minimum, int maximum, int position)
     : QWidget(parent), associate_(associate), minimum_(minimum), maximum_(maximum), position_(position) {
@@ -114,8 +113,8 @@ void TColorSwatch::ShowButtonFace() {
 
 void TColorSwatch::Repaint() {
   QPalette pal = palette();
-  const QColor shown = buttonFace_ ? pal.color(QPalette::Button)
-                                   : QColor(ColorRed(color_), ColorGreen(color_), ColorBlue(color_));
+  const QColor shown =
+      buttonFace_ ? pal.color(QPalette::Button) : QColor(ColorRed(color_), ColorGreen(color_), ColorBlue(color_));
   pal.setColor(QPalette::Base, shown);
   setPalette(pal);
 }

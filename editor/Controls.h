@@ -15,7 +15,7 @@ class QToolButton;
 // Up and down arrows that hold a position and write it into their edit as decimal
 // text. The position is a 16-bit value kept within the range. Asked for its
 // position, it first takes a whole number within the range from its edit and keeps
-// its position when the edit holds anything else. The arrow keys in the edit step it.
+// its position when the edit holds anything else.
 class TUpDown : public QWidget {
   Q_OBJECT
  public:
@@ -24,6 +24,7 @@ class TUpDown : public QWidget {
   void SetPosition(int position);
 
  protected:
+  // The arrow keys in the edit step the position as the arrows do.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -25,7 +25,8 @@ void TForm1::CreateInfoTab() {
   ProductName->setFont(bold);
   PlaceLabel(ProductName, "ProductName", 51, 12);
   Version = PlaceLabel(new QLabel("Version 1.4", tab), "Version", 52, 30);
-  Label13 = Place(new QLabel("Vistrel puts single images in an AVI Video Slide Show. ", tab), "Label13", 10, 56, 319, 29);
+  Label13 =
+      Place(new QLabel("Vistrel puts single images in an AVI Video Slide Show. ", tab), "Label13", 10, 56, 319, 29);
   Label13->setWordWrap(true);
 
   Label5 = Place(new TClickLabel("Vistrel is free software by the Vistrel developers. It comes without any "

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -26,6 +27,13 @@ TDlgSelectCapture* DlgSelectCapture = nullptr;
 TDlgSelectComp* DlgSelectComp = nullptr;
 TDlgSelFormat* DlgSelFormat = nullptr;
 
+QIcon VistrelIcon() {
+  // The icon's magenta is transparent.
+  QPixmap icon = QPixmap::fromImage(QImage(":/vistrel-icon.bmp"));
+  if (!icon.isNull()) icon.setMask(icon.createMaskFromColor(Qt::magenta));
+  return icon;
+}
+
 namespace {
 
 const QScreen* PrimaryScreen() { return QGuiApplication::primaryScreen(); }
@@ -33,10 +41,7 @@ const QScreen* PrimaryScreen() { return QGuiApplication::primaryScreen(); }
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), VideoWriterForm(EditorProfile) {
-  // The icon's magenta is transparent.
-  QPixmap icon = QPixmap::fromImage(QImage(":/vistrel-icon.bmp"));
-  if (!icon.isNull()) icon.setMask(icon.createMaskFromColor(Qt::magenta));
-  setWindowIcon(icon);
+  setWindowIcon(VistrelIcon());
   CreateComponents();
   if (const QScreen* screen = PrimaryScreen()) {
     move((screen->geometry().width() - Profile().windowWidth) / 2,

@@ -3,12 +3,12 @@
 // names of the events they are bound to.
 #pragma once
 
-#include <memory>
-#include <string>
-
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <string>
 
 #include "editor/Controls.h"
 #include "editor/PictureListBox.h"
@@ -150,6 +150,7 @@ class TForm1 : public QWidget, public VideoWriterForm {
   void CreateComponents();
   void CreateEditorTab();
   void CreateInfoTab();
+  void AttachDisplayTimeChange();
   void AttachChangeHandlers();
   void DetachChangeHandlers();
   void UpdateListButtons();
@@ -190,6 +191,9 @@ extern TForm1* Form1;
 extern TDlgSelectCapture* DlgSelectCapture;
 extern TDlgSelectComp* DlgSelectComp;
 extern TDlgSelFormat* DlgSelFormat;
+
+// The program's icon, 32 x 32 with a transparent background.
+QIcon VistrelIcon();
 
 // The program entry after the application object exists: creates the four forms,
 // shows the main window and runs the event loop until it closes.

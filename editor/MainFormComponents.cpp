@@ -10,7 +10,6 @@
 #include "Main.h"
 #include "Placement.h"
 
-
 void TForm1::CreateComponents() {
   setObjectName("Form1");
   setWindowTitle("JPG Images to AVI Video");
@@ -52,7 +51,7 @@ void TForm1::CreateEditorTab() {
     Guarded([&] { LBPicturesDragDrop(source, point); });
   };
 
-  struct ButtonSpec {
+  struct ButtonRow {
     QPushButton* TForm1::*member;
     const char* name;
     const char* caption;
@@ -60,24 +59,24 @@ void TForm1::CreateEditorTab() {
     bool enabled;
     void (TForm1::*handler)();
   };
-  const ButtonSpec buttons[] = {
+  const ButtonRow buttons[] = {
       {&TForm1::BtnAddPic, "BtnAddPic", "Add Picture...", 14, true, &TForm1::BtnAddPicClick},
       {&TForm1::BtnDeletePic, "BtnDeletePic", "Delete Picture", 45, false, &TForm1::BtnDeletePicClick},
       {&TForm1::BtnOpen, "BtnOpen", "&Open Script...", 76, true, &TForm1::BtnOpenClick},
       {&TForm1::BtnSave, "BtnSave", "&Save Script...", 107, false, &TForm1::BtnSaveClick},
-      {&TForm1::BtnAVIProperties, "BtnAVIProperties", "&AVI Properties...", 139, true,
-       &TForm1::BtnAVIPropertiesClick},
+      {&TForm1::BtnAVIProperties, "BtnAVIProperties", "&AVI Properties...", 139, true, &TForm1::BtnAVIPropertiesClick},
       {&TForm1::BtnSound, "BtnSound", "Add Sound...", 169, true, &TForm1::BtnSoundClick},
       {&TForm1::BtnWriteVideo, "BtnWriteVideo", "&Write to AVI", 200, false, &TForm1::BtnWriteVideoClick},
       {&TForm1::BtnTest, "BtnTest", "&Test AVI", 231, false, &TForm1::BtnTestClick},
       {&TForm1::BtnClose, "BtnClose", "&Close", 264, true, &TForm1::cmCloseClick},
   };
-  for (const ButtonSpec& spec : buttons) {
-    QPushButton* button = Place(new QPushButton(spec.caption, tab), spec.name, 638, spec.top, 90, 24);
-    button->setEnabled(spec.enabled);
+  for (const ButtonRow& row : buttons) {
+    QPushButton* button = Place(new QPushButton(row.caption, tab), row.name, 638, row.top, 90, 24);
+    button->setEnabled(row.enabled);
     button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this, [this, handler = spec.handler] { Guarded([&] { (this->*handler)(); }); });
-    this->*spec.member = button;
+    connect(button, &QPushButton::clicked, this,
+            [this, handler = row.handler] { Guarded([&] { (this->*handler)(); }); });
+    this->*row.member = button;
   }
 
   RBTransition = new TRadioGroup(
@@ -104,6 +103,5 @@ void TForm1::CreateEditorTab() {
 
   // From the window's creation the display time applies to the selection; the
   // transition only once the list has been clicked.
-  displayTimeChange_ = connect(edDisplayTime, &QLineEdit::textChanged, this,
-                               [this] { Guarded([this] { edDisplayTimeChange(); }); });
+  AttachDisplayTimeChange();
 }

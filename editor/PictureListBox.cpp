@@ -33,9 +33,7 @@ class TOwnerDrawDelegate : public QStyledItemDelegate {
     }
   }
 
-  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-    return list_->gridSize();
-  }
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return list_->gridSize(); }
 
  private:
   TPictureListBox* list_;
@@ -103,9 +101,7 @@ void TPictureListBox::SetSelected(int index, bool selected) { item(index)->setSe
 
 int TPictureListBox::SelCount() const { return static_cast<int>(selectedItems().size()); }
 
-void TPictureListBox::SetItemIndex(int index) {
-  setCurrentRow(index, QItemSelectionModel::NoUpdate);
-}
+void TPictureListBox::SetItemIndex(int index) { setCurrentRow(index, QItemSelectionModel::NoUpdate); }
 
 int TPictureListBox::ItemAtPos(const QPoint& point) const {
   const QModelIndex index = indexAt(point);
@@ -141,8 +137,7 @@ void TPictureListBox::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   // A pressed entry that moves starts a drag, not a selection by sweeping.
-  if (!dragging_ &&
-      (event->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+  if (!dragging_ && (event->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
     dragging_ = true;
   }
   if (dragging_) {

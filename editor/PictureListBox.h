@@ -4,11 +4,10 @@
 // scrolling sideways; a press on an entry and a move start a drag within the list.
 #pragma once
 
+#include <QListWidget>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QListWidget>
 
 #include "writer/PictureItem.h"
 
@@ -68,4 +67,16 @@ class TPictureListBox : public QListWidget {
   bool pressedOnEntry_ = false;
   bool dragging_ = false;
   int updateDepth_ = 0;
+};
+
+// Suspends the list's painting for its lifetime; it repaints once at the end.
+class TListUpdate {
+ public:
+  explicit TListUpdate(TPictureListBox& list) : list_(list) { list_.BeginUpdate(); }
+  ~TListUpdate() { list_.EndUpdate(); }
+  TListUpdate(const TListUpdate&) = delete;
+  TListUpdate& operator=(const TListUpdate&) = delete;
+
+ private:
+  TPictureListBox& list_;
 };

@@ -1,27 +1,20 @@
 // The picture list: adding, deleting, reordering, drawing the thumbnails, and the
 // property controls that show and edit the selected entries.
-#include <algorithm>
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "BitmapImage.h"
 #include "Main.h"
+#include "PathParts.h"
 #include "UserDialogs.h"
-#include "platform/imaging/ImageGlobals.h"
 #include "platform/text/CompareText.h"
 #include "platform/text/WideText.h"
 
 namespace {
-
-// The folder part of a path, with its trailing separator.
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 void SetEditColor(QLineEdit* edit, QPalette::ColorRole role) {
   QPalette pal = edit->palette();
@@ -38,10 +31,14 @@ void TForm1::UpdateListButtons() {
   BtnWriteVideo->setEnabled(any);
 }
 
+void TForm1::AttachDisplayTimeChange() {
+  displayTimeChange_ =
+      connect(edDisplayTime, &QLineEdit::textChanged, this, [this] { Guarded([this] { edDisplayTimeChange(); }); });
+}
+
 void TForm1::AttachChangeHandlers() {
   DetachChangeHandlers();
-  displayTimeChange_ = connect(edDisplayTime, &QLineEdit::textChanged, this,
-                               [this] { Guarded([this] { edDisplayTimeChange(); }); });
+  AttachDisplayTimeChange();
   transitionClick_ =
       connect(RBTransition, &TRadioGroup::clicked, this, [this] { Guarded([this] { CBAnimationClick(); }); });
 }
@@ -52,20 +49,15 @@ void TForm1::DetachChangeHandlers() {
 }
 
 void TForm1::BtnAddPicClick() {
-  FileDialogRequest request;
-  request.title = "Add Image";
-  request.filter = "Images (*.jpg;*.bmp)|*.JPG;*.BMP";
-  request.initialDir = JPGPath;
-  request.defaultExt = "JPG";
-  request.multiSelect = true;
-  std::vector<std::string> names = UserDialogs().OpenFiles(request);
+  std::vector<std::string> names = UserDialogs().OpenFiles({.title = "Add Image",
+                                                            .filter = "Images (*.jpg;*.bmp)|*.JPG;*.BMP",
+                                                            .fileName = "",
+                                                            .initialDir = JPGPath,
+                                                            .defaultExt = "JPG",
+                                                            .multiSelect = true});
   if (!names.empty()) {
     TBusyState busy(*this);
-    LBPictures->BeginUpdate();
-    struct ResumeRepaint {
-      TPictureListBox* list;
-      ~ResumeRepaint() { list->EndUpdate(); }
-    } resume{LBPictures};
+    TListUpdate update(*LBPictures);
 
     JPGPath = FolderOf(names.front());
     Modified = true;
@@ -77,6 +69,8 @@ void TForm1::BtnAddPicClick() {
       }
     }
     LBPictures->clearSelection();
+    // The first new entry becomes the focus entry, so that the monitor shows it.
+    const int firstNew = insertAt;
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return CompareTextIgnoreCase(a, b) < 0; });
     for (const std::string& name : names) {
@@ -88,6 +82,7 @@ void TForm1::BtnAddPicClick() {
       LBPictures->SetSelected(insertAt, true);
       ++insertAt;
     }
+    LBPictures->SetItemIndex(firstNew);
   }
   if (!names.empty()) LBPicturesClick();
   UpdateListButtons();
@@ -214,12 +209,12 @@ void TForm1::BtnBkColorClick() {
 }
 
 void TForm1::BtnSoundClick() {
-  FileDialogRequest request;
-  request.title = "Add Soundfile";
-  request.filter = "Sound file (*.wav)|*.WAV";
-  request.defaultExt = "WAV";
-  request.initialDir = SoundPath;
-  const std::vector<std::string> names = UserDialogs().OpenFiles(request);
+  const std::vector<std::string> names = UserDialogs().OpenFiles({.title = "Add Soundfile",
+                                                                  .filter = "Sound file (*.wav)|*.WAV",
+                                                                  .fileName = "",
+                                                                  .initialDir = SoundPath,
+                                                                  .defaultExt = "WAV",
+                                                                  .multiSelect = false});
   if (names.empty()) return;
   SoundPath = FolderOf(names.front());
   TextToWideBuffer(names.front(), SoundFileName);  // a path that does not fit leaves it empty

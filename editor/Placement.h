@@ -17,4 +17,3 @@ inline QLabel* PlaceLabel(QLabel* label, const char* name, int left, int top) {
   label->move(left, top);
   return label;
 }
-

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "editor/FileNames.h"
+#include "editor/PathParts.h"
 #include "editor/Main.h"
 #include "editor/UserDialogs.h"
 #include "platform/imaging/ImageGlobals.h"

@@ -70,8 +70,7 @@ class TQtDialogs : public TUserDialogs {
   }
 
   void ShowError(const std::string& caption, const std::string& text) override {
-    QMessageBox::critical(QApplication::activeWindow(), QString::fromStdString(caption),
-                          QString::fromStdString(text));
+    QMessageBox::critical(QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(text));
   }
 };
 

@@ -6,30 +6,20 @@
 
 #include "BitmapImage.h"
 #include "Main.h"
+#include "PathParts.h"
 #include "UserDialogs.h"
 #include "platform/text/WideText.h"
 
-namespace {
-
-// True when the file-name part of a path has a dot.
-bool HasExtension(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
-
-}  // namespace
-
 void TForm1::BtnWriteVideoClick() {
-  FileDialogRequest request;
-  request.title = "Write AVI File";
-  request.filter = "Videofile (*.avi)|*.AVI";
-  request.initialDir = AVIPath;
-  request.defaultExt = "AVI";
-  std::optional<std::string> chosen = UserDialogs().SaveFile(request);
+  const std::optional<std::string> chosen = UserDialogs().SaveFile({.title = "Write AVI File",
+                                                                    .filter = "Videofile (*.avi)|*.AVI",
+                                                                    .fileName = "",
+                                                                    .initialDir = AVIPath,
+                                                                    .defaultExt = "AVI",
+                                                                    .multiSelect = false});
   if (!chosen) return;
   std::string name = *chosen;
-  AVIPath = name.substr(0, name.rfind('/') + 1);
+  AVIPath = FolderOf(name);
   if (!HasExtension(name)) name += ".AVI";
 
   TBusyState busy(*this);
@@ -51,8 +41,8 @@ void TForm1::BtnWriteVideoClick() {
 void TForm1::PictureStarted(int index, int) { ProgressBar->setValue(index + 1); }
 
 void TForm1::ShowTransitionFrame(const Bitmap& frame) {
-  StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame),
-             0, 0, frame.width(), frame.height());
+  StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame), 0,
+             0, frame.width(), frame.height());
   ShowMonitorFrame(frame);
 }
 

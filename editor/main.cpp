@@ -1,14 +1,15 @@
 // The editor's entry: the application titled "Vistrel", its four forms, the event loop.
-#include <exception>
+#include "Main.h"
 
 #include <QApplication>
+#include <exception>
 
-#include "Main.h"
 #include "UserDialogs.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vistrel");
+  QApplication::setWindowIcon(VistrelIcon());
   try {
     return RunVistrel();
   } catch (const std::exception& e) {

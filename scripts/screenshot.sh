@@ -11,11 +11,10 @@ cmake --build build -j "$(nproc)" --target vistrel
 scripts/make-samples.sh out/samples
 mkdir -p "$(dirname "$out")"
 
-# A free display number.
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp &
-xvfb=$!
+# Xvfb picks a free display and tells its number through a pipe.
+exec {numbers}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+read -r _ xvfb <&"$numbers"
+read -r display <&"$numbers"
 app=
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
@@ -24,9 +23,9 @@ cleanup() {
 trap cleanup EXIT
 export DISPLAY=":$display"
 
-# Waits up to 30 s for a command to succeed.
+# Waits up to 60 s for a command to succeed.
 wait_for() {
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     if "$@" >/dev/null 2>&1; then return 0; fi
     sleep 0.1
   done
@@ -44,21 +43,24 @@ wait_for xdotool search --name '^JPG Images to AVI Video$'
 window=$(xdotool search --name '^JPG Images to AVI Video$' | head -1)
 xdotool windowfocus --sync "$window"
 
-# "Add Picture..." has the focus first: Space opens the dialog; type the names.
-xdotool key --window "$window" space
-wait_for xdotool search --name '^Add Image$'
-dialog=$(xdotool search --name '^Add Image$' | head -1)
+# "Add Picture..." is the top-right button of the Editor tab; its dialog takes the names typed.
+xdotool mousemove --window "$window" 688 58 click 1
+wait_for xdotool search --onlyvisible --name '^Add Image$'
+dialog=$(xdotool search --onlyvisible --name '^Add Image$' | head -1)
 xdotool windowfocus --sync "$dialog"
 names=""
 for f in out/samples/*.jpg; do names+="\"$PWD/$f\" "; done
 xdotool type --delay 2 "$names"
 xdotool key Return
-wait_for bash -c "! xdotool search --name '^Add Image$'"
+wait_for bash -c "! xdotool search --onlyvisible --name '^Add Image$'"
 
-# The list now holds the pictures, all selected; a click on the first shows it on the monitor.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove --window "$window" 60 60 click 1
-# The window is drawn once the click's repaint has gone through the event loop.
-wait_for xdotool search --name '^JPG Images to AVI Video$'
-import -window "$window" "$out"
+# A click on the second entry shows it on the monitor; the click is repeated until
+# the monitor's centre shows the picture rather than the grey of the multiple
+# selection (a click while the pictures are still being added does nothing).
+monitor_shows_picture() {
+  xdotool mousemove --window "$window" 60 130 click 1
+  import -window "$window" "$out"
+  [ "$(convert "$out" -format '%[pixel:p{470,180}]' info:)" != "srgb(128,128,128)" ]
+}
+wait_for monitor_shows_picture
 echo "Wrote $out"

@@ -1,52 +1,15 @@
 #include "EditorFixture.h"
 
-#include <chrono>
-#include <filesystem>
-
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <filesystem>
 
 #include "editor/DlgSelectCaptureSrc.h"
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
-
-namespace {
-
-template <class T>
-T Next(std::deque<T>& queue, T cancelled) {
-  if (queue.empty()) return cancelled;
-  T answer = std::move(queue.front());
-  queue.pop_front();
-  return answer;
-}
-
-}  // namespace
-
-std::vector<std::string> ScriptedDialogs::OpenFiles(const FileDialogRequest& request) {
-  openRequests.push_back(request);
-  return Next(openAnswers, {});
-}
-
-std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& request) {
-  saveRequests.push_back(request);
-  return Next(saveAnswers, std::optional<std::string>());
-}
-
-std::optional<TColor> ScriptedDialogs::ChooseColor(TColor initial) {
-  colorRequests.push_back(initial);
-  return Next(colorAnswers, std::optional<TColor>());
-}
-
-bool ScriptedDialogs::Confirm(const std::string& caption, const std::string& text) {
-  confirmations.push_back(caption + ": " + text);
-  return Next(confirmAnswers, false);
-}
-
-void ScriptedDialogs::ShowError(const std::string& caption, const std::string& text) {
-  errors.push_back(caption + ": " + text);
-}
 
 void EditorTest::SetUp() {
   RegistryStoreTest::SetUp();

@@ -2,40 +2,48 @@
 // the test's own and dialogs that the test answers.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include <QPoint>
-#include <gtest/gtest.h>
 
 #include "editor/Main.h"
 #include "editor/UserDialogs.h"
 #include "support/PictureFiles.h"
 #include "support/RegistryStore.h"
 
-// Answers every dialog from the test's queues (an empty queue cancels) and keeps what was asked.
+// Answers every dialog from the test's queues (an empty queue cancels or says no)
+// and keeps what was asked.
 class ScriptedDialogs : public TUserDialogs {
  public:
   std::deque<std::vector<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<TColor>> colorAnswers;
   std::deque<bool> confirmAnswers;
-
-  std::vector<FileDialogRequest> openRequests;
-  std::vector<FileDialogRequest> saveRequests;
+  std::vector<FileDialogRequest> openRequests, saveRequests;
   std::vector<TColor> colorRequests;
-  std::vector<std::string> confirmations;  // "caption: text"
-  std::vector<std::string> errors;         // "caption: text"
+  std::vector<std::string> confirmations, errors;  // "caption: text"
 
-  std::vector<std::string> OpenFiles(const FileDialogRequest& request) override;
-  std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
-  std::optional<TColor> ChooseColor(TColor initial) override;
-  bool Confirm(const std::string& caption, const std::string& text) override;
-  void ShowError(const std::string& caption, const std::string& text) override;
+  std::vector<std::string> OpenFiles(const FileDialogRequest& r) override { return Ask(openRequests, r, openAnswers); }
+  std::optional<std::string> SaveFile(const FileDialogRequest& r) override { return Ask(saveRequests, r, saveAnswers); }
+  std::optional<TColor> ChooseColor(TColor initial) override { return Ask(colorRequests, initial, colorAnswers); }
+  bool Confirm(const std::string& caption, const std::string& text) override {
+    return Ask(confirmations, caption + ": " + text, confirmAnswers);
+  }
+  void ShowError(const std::string& caption, const std::string& text) override {
+    errors.push_back(caption + ": " + text);
+  }
+
+ private:
+  template <class Request, class Answer>
+  static Answer Ask(std::vector<Request>& asked, const Request& request, std::deque<Answer>& answers) {
+    asked.push_back(request);
+    if (answers.empty()) return Answer{};
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+  }
 };
 
 class QDialog;
@@ -51,19 +59,18 @@ class EditorTest : public RegistryStoreTest {
 
   // A new main window with its three dialogs, shown, once its settings have loaded.
   void StartEditor();
-  // A solid-colour BMP in the test folder; returns its path.
+  // A 32 x 24 BMP of one colour in the test folder; returns its path.
   std::string Picture(const std::string& name, Rgb colour);
   // "Add Picture..." clicked, the dialog answered with the paths.
   void AddPictures(const std::vector<std::string>& paths);
-  // A click on entry index with the given keys held.
   void ClickEntry(int index, Qt::KeyboardModifiers keys = Qt::NoModifier);
   QPoint EntryCentre(int index) const;
-  // The entries' file names (without folders), in list order.
+  // The entries' file names, in list order, and the selected indexes.
   std::vector<std::string> Names() const;
   std::vector<int> SelectedIndexes() const;
-  // The monitor as the screen shows it, at (x, y) of the paint box.
+  // The monitor as the screen shows it.
   Rgb MonitorPixel(int x, int y) const;
-  // Polls the event loop until the condition holds; false after a generous deadline.
+  // Runs the event loop until the condition holds; false after a generous deadline.
   static bool WaitUntil(const std::function<bool()>& condition);
 
   ScriptedDialogs* dialogs_ = nullptr;

@@ -25,7 +25,7 @@ TEST_F(SettingsRoundTripTest, ConsoleThenEditorThenConsoleShareTheStore) {
   const bool complete = StoreText().find("\"BkColor\"") != std::string::npos;
   EXPECT_EQ(form_->FormatX, complete ? 640 : 320);
   EXPECT_EQ(form_->Frames, complete ? 10 : 25);
-  EXPECT_EQ(form_->Quality, complete ? 0.5 : 1.0);
+  EXPECT_DOUBLE_EQ(form_->Quality, complete ? 0.5 : 1.0);
 
   // The editor's values for new pictures and the format, saved by "&Close".
   form_->FormatX = 96;
