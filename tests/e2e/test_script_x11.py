@@ -1,0 +1,63 @@
+"""A script opened and written in vistrel under a real X server, with the keyboard
+alone (Alt+O, Alt+W): the AVI is the one the script describes, as ffprobe reads it."""
+
+import json
+import os
+import subprocess
+import unittest
+
+import test_editor_x11 as editor_x11
+from test_editor_x11 import TITLE, wait_for
+
+
+def probe(path):
+    """codec, size, rate and packet count of the video stream; None while unreadable."""
+    result = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                             "stream=codec_name,width,height,r_frame_rate,nb_read_packets", "-of", "json", path],
+                            capture_output=True, text=True)
+    streams = json.loads(result.stdout or "{}").get("streams") if result.returncode == 0 else None
+    return streams[0] if streams else None
+
+
+class ScriptInXvfb(editor_x11.EditorInXvfb):
+    test_window_and_access_keys = None  # the editor's own test, run from its own file
+
+    def type_into(self, keys, title, text):
+        self.x("xdotool", "windowfocus", "--sync", self.main)
+        self.press_until_shown(keys, title)
+        self.x("xdotool", "type", "--delay", "5", text)
+        self.x("xdotool", "key", "Return")
+        wait_for(lambda: not self.window(title), title + " to close")
+
+    def test_script_opened_and_written_with_the_keyboard(self):
+        pictures = []
+        for colour in ("red", "blue"):
+            pictures.append(os.path.join(self.dir.name, colour + ".jpg"))
+            subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:" + colour, pictures[-1]], check=True)
+        script = os.path.join(self.dir.name, "show.ini")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write("[General]\nFormatX=160\nFormatY=120\nFrames=5\nCompressor=MJPEG Compressor\nQuality=80\n"
+                    "Keyframerate=5\nPictures=2\n\n"
+                    f"[Picture0]\nName={pictures[0]}\nAnimation=0\nDisplaytime=2\nBkColor=0x000000\n\n"
+                    f"[Picture1]\nName={pictures[1]}\nAnimation=1\nDisplaytime=1\nBkColor=0xFFFFFF\n")
+        self.main = wait_for(lambda: self.window(TITLE), "the main window")
+
+        self.type_into("alt+o", "Open Scriptfile", script)
+        video = os.path.join(self.dir.name, "show")
+        self.type_into("alt+w", "Write AVI File", video)
+        # 2 s held at 5 frames/s, then a fade of 5 frames and 1 s held.
+        expected = {"codec_name": "mjpeg", "width": 160, "height": 120, "r_frame_rate": "5/1", "nb_read_packets": "20"}
+        wait_for(lambda: probe(video + ".AVI") == expected, "the AVI of the script", timeout=120)
+
+        # The opened script changed nothing to save: "&Close" stores its values and ends.
+        self.x("xdotool", "windowfocus", "--sync", self.main)
+        self.x("xdotool", "key", "alt+c")
+        self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
+        with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:
+            text = store.read()
+        self.assertIn('"FormatX"=dword:000000a0', text)
+        self.assertIn('"Compressor"="MJPEG Compressor"', text)
+
+
+if __name__ == "__main__":
+    unittest.main()
