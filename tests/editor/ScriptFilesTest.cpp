@@ -120,6 +120,14 @@ TEST_F(ScriptFiles, ANameWithoutExtensionIsAnIniScriptAndAMissingOneGivesTheDefa
   EXPECT_EQ(dialogs_->saveRequests.back().title, "Save Script ");
   EXPECT_EQ(dialogs_->saveRequests.back().initialDir, dir_.path().string() + "/");
 
+  // A negative count reads no section; a mistyped huge one reads those the file holds.
+  const std::string counted = dir_.file("counted.ini");
+  for (const auto& [count, entries] : {std::pair{"-2", 0}, std::pair{"2000000000", 1}}) {
+    std::ofstream(counted) << "[General]\nPictures=" << count << "\n[Picture0]\nName=" << TallPicture("n.bmp");
+    Open(counted);
+    EXPECT_EQ(form_->LBPictures->Count(), entries) << count;
+  }
+
   // A frame rate below 1 opens; the write refuses it with the frame loop's message.
   std::ofstream(dir_.file("still.ini")) << "[General]\nFrames=0\nPictures=1\n[Picture0]\nName=" << TallPicture("s.bmp");
   Open(dir_.file("still.ini"));
