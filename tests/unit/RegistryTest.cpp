@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include "support/RegistryStore.h"
 #include "platform/registry/Registry.h"
@@ -106,14 +109,87 @@ TEST_F(Registry, ReadsRegeditFilesWithCrLfContinuationsAndExpandTexts) {
   EXPECT_NE(after.find("\"Short\"=dword:0000000b\n"), std::string::npos) << after;
 }
 
-TEST_F(Registry, RejectsWhatRegeditWouldNotWrite) {
-  for (const char* body : {"\"A\"=-\n", "\"A\"=dword:123456789\n", "\"A\"=\"x\\n\"\n", "\"A\"=\"open\n",
-                           "\"A\"=hex:4g\n", "[-HKEY_CURRENT_USER\\X]\n", "\"A\"=hex:41,\\\n"}) {
-    WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n" + body);
-    EXPECT_FALSE(TRegistry().OpenKey(kKey, false)) << body;
+TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
+  for (const char* body : {"\"A\"=-", "\"A\"=dword:123456789", "\"A\"=\"x\\n\"", "\"A\"=\"open", "\"A\"=hex:4g",
+                           "; a comment", "[-HKEY_CURRENT_USER\\X]\n\"A\"=dword:00000001", "\"A\"=hex:41,\\\n  zz",
+                           "\"A\"=hex:41,\\"}) {
+    WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n\"B\"=dword:00000002\n" + body + "\n");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, false)) << body;
+    int32_t n = 0;
+    EXPECT_EQ(reg.ReadInteger("A", n), RegRead::Missing) << body;
+    EXPECT_EQ(reg.ReadInteger("B", n), RegRead::Ok) << body;
+    reg.WriteInteger("D", 4);
+    // The unread lines stay where the writes leave them: after the values of their own section.
+    EXPECT_NE(StoreText().find("\"D\"=dword:00000004\n" + std::string(body) + "\n"), std::string::npos)
+        << StoreText();
   }
   WriteStoreText("\"A\"=\"no header\"\n");
   EXPECT_FALSE(TRegistry().OpenKey(kKey, false));
+}
+
+TEST_F(Registry, ALargeStoreIsReadOnceAndInLinearTime) {
+  // Far more than any real store; each read parsing it again, or a parse that
+  // compares every value with every other, would not end within the test's time-out.
+  std::string text = std::string("REGEDIT4\n\n") + kSection + "\n";
+  for (int i = 0; i < 100000; ++i) text += "\"Value " + std::to_string(i) + "\"=dword:" + std::string(8, '0') + "\n";
+  WriteStoreText(text);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  for (int i = 99968; i < 100000; ++i) {
+    int32_t n = -1;
+    EXPECT_EQ(reg.ReadInteger("value " + std::to_string(i), n), RegRead::Ok);
+  }
+}
+
+TEST_F(Registry, AStoreThatIsNotARegularFileIsNeitherReadNorWritten) {
+  const std::string fifo = dir_.file("fifo.reg");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& file : {fifo, std::string("/dev/zero")}) {
+    UseStoreFile(file);
+    TRegistry reg;
+    EXPECT_FALSE(reg.OpenKey(kKey, true)) << file;
+    try {
+      reg.WriteInteger("Top", 1);
+      FAIL() << "no exception";
+    } catch (const ERegistryException& e) {
+      EXPECT_STREQ(e.what(), ("Fehler beim Setzen der Daten f\xC3\xBCr 'Top'\n" + file + ": not a regular file").c_str());
+    }
+  }
+  EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+  EXPECT_FALSE(std::filesystem::exists("/dev/zero.lock"));
+}
+
+TEST_F(Registry, AStoreWithoutWritePermissionIsReadButNotRewritten) {
+  const std::string text = std::string("REGEDIT4\n\n") + kSection + "\n\"Top\"=dword:00000003\n";
+  WriteStoreText(text);
+  std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_read);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  int32_t n = 0;
+  EXPECT_EQ(reg.ReadInteger("Top", n), RegRead::Ok);
+  EXPECT_THROW(reg.WriteInteger("Top", 4), ERegistryException);
+  EXPECT_EQ(StoreText(), text);
+}
+
+TEST_F(Registry, DamagedStoresAreMovedAsideAndNoBackupIsOverwritten) {
+  const std::string oversized = "REGEDIT4\n;" + std::string(5 << 20, 'x') + "\n";
+  const std::vector<std::string> damaged = {"no header\n", "still no header\n", oversized};
+  for (const std::string& text : damaged) {
+    WriteStoreText(text);
+    TRegistry reg;
+    EXPECT_FALSE(reg.OpenKey(kKey, false));
+    reg.OpenKey(kKey, true);
+    reg.WriteInteger("Top", 1);
+  }
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    std::ifstream in(storeFile_ + (i == 0 ? ".bak" : ".bak." + std::to_string(i)), std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == damaged[i]) << "generation " << i;
+  }
+  TRegistry reg;
+  int32_t n = 0;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  EXPECT_EQ(reg.ReadInteger("Top", n), RegRead::Ok);
 }
 
 TEST_F(Registry, ConcurrentWritersLoseNoValue) {
