@@ -48,8 +48,9 @@ FileState ReadWhole(const fs::path& path, std::string& text, std::string& reason
   text.clear();
   FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) {
+    if (errno == ENOENT) return FileState::Absent;
     reason = std::strerror(errno);
-    return errno == ENOENT ? FileState::Absent : FileState::Failed;
+    return FileState::Failed;
   }
   struct stat st;
   if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
