@@ -5,6 +5,7 @@ import os
 import re
 import subprocess
 import tempfile
+import sys
 import time
 import unittest
 
@@ -34,12 +35,16 @@ class EditorInXvfb(unittest.TestCase):
         self.env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
                         VISTREL_REGISTRY_FILE=os.path.join(self.dir.name, "registry.reg"))
         wait_for(lambda: self.x("xdpyinfo").returncode == 0, "the X server")
-        self.app = subprocess.Popen([os.environ["VISTREL"]], env=self.env, stderr=subprocess.DEVNULL)
+        self.log = open(os.path.join(self.dir.name, "vistrel.log"), "w+")
+        self.app = subprocess.Popen([os.environ["VISTREL"]], env=self.env, stderr=self.log)
 
     def tearDown(self):
         if self.app.poll() is None:
             self.app.kill()
             self.app.wait()
+        self.log.seek(0)
+        print(self.log.read(), file=sys.stderr)  # shown by ctest when the test fails
+        self.log.close()
         self.xvfb.terminate()
         self.xvfb.wait()
         self.dir.cleanup()
@@ -51,11 +56,11 @@ class EditorInXvfb(unittest.TestCase):
         ids = self.x("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(name) + "$").stdout.split()
         return ids[0] if ids else None
 
-    def press_until_shown(self, keys, title):
-        """A key that reaches the main window while it is busy adding pictures does
-        nothing, so the keys are pressed again until the window shows."""
+    def press_until_shown(self, action, title):
+        """A key or click that reaches the main window while it is still busy does
+        nothing, so the xdotool action is repeated until the window shows."""
         for _ in range(60):
-            self.x("xdotool", "key", keys)
+            self.x("xdotool", *action)
             try:
                 shown = wait_for(lambda: self.window(title), title, timeout=1)
                 self.x("xdotool", "windowfocus", "--sync", shown)
@@ -74,21 +79,20 @@ class EditorInXvfb(unittest.TestCase):
         # "Add Picture..." is the top-right button of the Editor tab; the rest is keyboard.
         picture = os.path.join(self.dir.name, "red.jpg")
         subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
-        self.x("xdotool", "mousemove", "--window", main, "688", "58", "click", "1")
-        self.x("xdotool", "windowfocus", "--sync", wait_for(lambda: self.window("Add Image"), "Add Image"))
+        self.press_until_shown(("mousemove", "--window", main, "688", "58", "click", "1"), "Add Image")
         self.x("xdotool", "type", "--delay", "5", picture)
         self.x("xdotool", "key", "Return")
         wait_for(lambda: not self.window("Add Image"), "the picture dialog to close")
 
         for keys, title in (("alt+w", "Write AVI File"), ("alt+s", "Save Script ")):
             self.x("xdotool", "windowfocus", "--sync", main)
-            self.press_until_shown(keys, title)
+            self.press_until_shown(("key", keys), title)
             self.x("xdotool", "key", "Escape")
             wait_for(lambda: not self.window(title), title + " to close")
 
         # "&Close" saves the settings, then asks about the changed script; "&Nein" ends the program.
         self.x("xdotool", "windowfocus", "--sync", main)
-        self.press_until_shown("alt+c", "Bestätigen")
+        self.press_until_shown(("key", "alt+c"), "Bestätigen")
         self.x("xdotool", "key", "alt+n")
         self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
         with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:

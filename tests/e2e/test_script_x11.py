@@ -24,7 +24,7 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
 
     def type_into(self, keys, title, text):
         self.x("xdotool", "windowfocus", "--sync", self.main)
-        self.press_until_shown(keys, title)
+        self.press_until_shown(("key", keys), title)
         self.x("xdotool", "type", "--delay", "5", text)
         self.x("xdotool", "key", "Return")
         wait_for(lambda: not self.window(title), title + " to close")

@@ -46,6 +46,9 @@ class ScriptedDialogs : public TUserDialogs {
   }
 };
 
+// A message up to its first line break.
+inline std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 class QDialog;
 
 // Runs action inside the dialog's own event loop as soon as it shows; the action

@@ -69,7 +69,8 @@ TEST_F(MainWindowTest, ASettingsSaveThatFailsIsShownAndTheWindowStays) {
   UseStoreFile(dir_.file("plain") + "/registry.reg");
   StartEditor();
   QTest::mouseClick(form_->BtnClose, Qt::LeftButton);
-  EXPECT_EQ(dialogs_->errors, std::vector<std::string>{"Vistrel: Fehler beim Setzen der Daten für 'Compressor'"});
+  ASSERT_EQ(dialogs_->errors.size(), 1u);
+  EXPECT_EQ(FirstLine(dialogs_->errors[0]), "Vistrel: Fehler beim Setzen der Daten für 'Compressor'");
   EXPECT_TRUE(form_->isVisible());
 }
 
