@@ -40,9 +40,7 @@ bool IsCharacterKey(const QKeyEvent& key) {
 
 }  // namespace
 
-TDlgSelectComp::TDlgSelectComp(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+TDlgSelectComp::TDlgSelectComp(QWidget* parent) : QDialog(parent) {
   setObjectName("DlgSelectComp");
   setWindowTitle("AVI File Properties:");
   setFixedSize(342, 292);

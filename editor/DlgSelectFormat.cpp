@@ -7,9 +7,7 @@
 #include "editor/Placement.h"
 
 
-TDlgSelFormat::TDlgSelFormat(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+TDlgSelFormat::TDlgSelFormat(QWidget* parent) : QDialog(parent) {
   setObjectName("DlgSelFormat");
   setWindowTitle("Format");
   setFixedSize(461, 251);
