@@ -12,23 +12,28 @@
 #include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
 #include "editor/DlgSelectFormat.h"
-#include "platform/registry/Registry.h"
 #include "platform/text/WideText.h"
 #include "support/Ffprobe.h"
-#include "support/PictureFiles.h"
+#include "writer/CompressorQuality.h"
 
 namespace {
 
 class AviProperties : public EditorTest {
  protected:
   TDlgSelectComp& dialog() { return *DlgSelectComp; }
-  int32_t Stored(const char* name) {
-    TRegistry reg;
-    int32_t value = -1;
-    EXPECT_TRUE(reg.OpenKey("\\Software\\Korvane\\Vistrel", false));
-    EXPECT_EQ(reg.ReadInteger(name, value), RegRead::Ok) << name;
-    return value;
+  // What the dialog shows and what the form holds, one line each.
+  std::string Shown() {
+    return (dialog().ListBox->item(0)->text() + " | " + dialog().ListBox->currentItem()->text() + " | " +
+            QString::number(dialog().TBCompQuality->value()) + " | " + dialog().edWidth->text() + "x" +
+            dialog().edHeight->text() + "@" + dialog().edFrames->text())
+        .toStdString();
   }
+  std::string Held() const {
+    return WideBufferToText(form_->CompressorName) + " " + std::to_string(QualityPercent(form_->Quality)) + " " +
+           std::to_string(form_->FormatX) + "x" + std::to_string(form_->FormatY) + "@" + std::to_string(form_->Frames);
+  }
+  // The store's line of a value, as the settings file holds it.
+  bool Stored(const std::string& line) const { return StoreText().find(line + "\n") != std::string::npos; }
 };
 
 // Records what the desktop is asked to open.
@@ -42,7 +47,7 @@ class UrlRecorder : public QObject {
   void Open(const QUrl& url) { opened.push_back(url); }
 };
 
-TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows) {
+TEST_F(AviProperties, ShowsTheValuesWithinItsRangesTakesOnlyDigitsAndOkStoresWhatItShows) {
   StartEditor();
   form_->FormatX = 70000;  // 4464 as a 16-bit position, held at 4000
   form_->FormatY = 0;
@@ -51,28 +56,29 @@ TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows)
   TextToWideBuffer("mjpeg COMPRESSOR", form_->CompressorName);
   form_->Modified = true;
   WhileShown(&dialog(), [&] {
-    EXPECT_EQ(dialog().ListBox->item(0)->text(), "None (for postprocessing)");
-    EXPECT_EQ(dialog().ListBox->currentItem()->text(), "MJPEG Compressor");
-    EXPECT_EQ(dialog().TBCompQuality->value(), 70);
-    EXPECT_EQ(dialog().edWidth->text(), "4000");
-    EXPECT_EQ(dialog().edHeight->text(), "60");
-    EXPECT_EQ(dialog().edFrames->text(), "30");
-    dialog().edWidth->setText("12345");  // out of range: the up-down keeps 4000
-    dialog().edFrames->setText("");
-    QTest::keyClick(dialog().edFrames, Qt::Key_1);
-    QTest::keyClick(dialog().edFrames, Qt::Key_0);
+    EXPECT_EQ(Shown(), "None (for postprocessing) | MJPEG Compressor | 70 | 4000x60@30");
+    QLineEdit* width = dialog().edWidth;
+    width->setFocus();
+    width->selectAll();
+    QTest::keyClicks(width, "6a4 -0.");
+    QTest::sendKeyEvent(QTest::Press, width, Qt::Key_Eacute, QString::fromUtf8("\xC3\xA9"), Qt::NoModifier);
+    QTest::keyClick(width, Qt::Key_Backspace);
+    QTest::keyClick(width, Qt::Key_V, Qt::ControlModifier);  // the control character 22
+    EXPECT_EQ(width->text(), "640");
+    QTest::keyClick(width, Qt::Key_Up);  // steps from what the edit holds
+    width->setText("12345");             // out of range: the up-down keeps 641
+    dialog().edHeight->selectAll();
+    QTest::keyClick(dialog().edHeight, Qt::Key_Delete);  // empty: the up-down keeps 60
+    dialog().edFrames->selectAll();
+    QTest::keyClicks(dialog().edFrames, "10");
     QTest::keyClick(dialog().ListBox, Qt::Key_Return);  // Enter is OK
   });
   form_->BtnAVIPropertiesClick();
-  EXPECT_EQ(form_->FormatX, 4000);
-  EXPECT_EQ(form_->FormatY, 60);
-  EXPECT_EQ(form_->Frames, 10);
-  EXPECT_DOUBLE_EQ(form_->Quality, 0.70);
-  EXPECT_EQ(WideBufferToText(form_->CompressorName), "MJPEG Compressor");
+  EXPECT_EQ(Held(), "MJPEG Compressor 70 641x60@10");
+  for (const char* line : {"\"Compressor\"=\"MJPEG Compressor\"", "\"FormatX\"=dword:00000281",
+                           "\"FormatY\"=dword:0000003c", "\"Frames\"=dword:0000000a"})
+    EXPECT_TRUE(Stored(line)) << line << " in\n" << StoreText();
   EXPECT_TRUE(form_->Modified);
-  EXPECT_EQ(Stored("FormatX"), 4000);
-  EXPECT_EQ(Stored("Frames"), 10);
-  EXPECT_EQ(Stored("Compressor Quality"), 70);
 
   // Cancel, Escape and the close box change nothing; the next opening starts afresh.
   form_->FormatX = 5000;
@@ -81,76 +87,68 @@ TEST_F(AviProperties, ShowsTheCurrentValuesWithinItsRangesAndOkTakesWhatItShows)
                                                               [&] { QTest::keyClick(&dialog(), Qt::Key_Escape); },
                                                               [&] { dialog().close(); }}) {
     WhileShown(&dialog(), [&] {
-      EXPECT_EQ(dialog().ListBox->currentRow(), 0);
-      EXPECT_EQ(dialog().edWidth->text(), "4000");
+      EXPECT_EQ(Shown(), "None (for postprocessing) | None (for postprocessing) | 70 | 4000x60@10");
       dialog().edWidth->setText("640");
       close();
     });
     form_->BtnAVIPropertiesClick();
-    EXPECT_EQ(form_->FormatX, 5000);
-    EXPECT_EQ(WideBufferToText(form_->CompressorName), "no such codec");
+    EXPECT_EQ(Held(), "no such codec 70 5000x60@10");
   }
-  EXPECT_EQ(Stored("FormatX"), 4000);
+  EXPECT_TRUE(Stored("\"FormatX\"=dword:00000281"));
 }
 
 TEST_F(AviProperties, TheChosenCompressorSizeAndRateWriteTheAviThatTestAviOpens) {
   StartEditor();
   UrlRecorder desktop;
   form_->BtnTestClick();  // nothing written yet
-  const std::string picture = dir_.file("p.bmp");
-  WriteBmp24(picture, 64, 48, [](int x, int) { return Rgb{static_cast<uint8_t>(x * 4), 90, 30}; });
-  AddPictures({picture});
-
+  AddPictures({Picture("p.bmp", {200, 90, 30})});
   WhileShown(&dialog(), [&] {
-    const auto found = dialog().ListBox->findItems("MJPEG Compressor", Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1);
-    dialog().ListBox->setCurrentItem(found.front());
+    dialog().ListBox->setCurrentItem(dialog().ListBox->findItems("MJPEG Compressor", Qt::MatchExactly).value(0));
     dialog().UpDnWidth->SetPosition(640);
     dialog().UpDnHeight->SetPosition(480);
     dialog().UpDnFrames->SetPosition(10);
     dialog().BtnOK->click();
   });
   form_->BtnAVIPropertiesClick();
+  EXPECT_TRUE(Stored("\"Compressor\"=\"MJPEG Compressor\"")) << StoreText();
   const std::string avi = dir_.file("show");
   dialogs_->saveAnswers.push_back(avi);
   form_->BtnWriteVideoClick();
   EXPECT_TRUE(dialogs_->errors.empty()) << dialogs_->errors.front();
-
   const auto streams = ProbeStreams(avi + ".AVI");
   ASSERT_EQ(streams.size(), 1u);
-  EXPECT_EQ(streams[0].at("codec_name"), "mjpeg");
-  EXPECT_EQ(streams[0].at("width"), "640");
-  EXPECT_EQ(streams[0].at("height"), "480");
-  EXPECT_EQ(streams[0].at("r_frame_rate"), "10/1");
-  TRegistry reg;
-  std::string compressor;
-  ASSERT_TRUE(reg.OpenKey("\\Software\\Korvane\\Vistrel", false));
-  ASSERT_EQ(reg.ReadString("Compressor", compressor), RegRead::Ok);
-  EXPECT_EQ(compressor, "MJPEG Compressor");
+  EXPECT_EQ(streams[0].at("codec_name") + " " + streams[0].at("width") + "x" + streams[0].at("height") + " " +
+                streams[0].at("r_frame_rate"),
+            "mjpeg 640x480 10/1");
 
   form_->BtnTestClick();
-  ASSERT_EQ(desktop.opened.size(), 1u);
-  EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(QString::fromStdString(avi + ".AVI")));
   std::filesystem::remove(avi + ".AVI");
   form_->BtnTestClick();  // the file is gone
-  EXPECT_EQ(desktop.opened.size(), 1u);
+  EXPECT_EQ(desktop.opened, std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(avi + ".AVI"))});
 }
 
-TEST_F(AviProperties, TheStreamFormatDialogOpensEmptyEveryTimeAndChangesNothing) {
+TEST_F(AviProperties, TheStreamFormatDialogOpensEmptyOnlyButtonsAndTheCloseBoxCloseIt) {
   StartEditor();
-  TDlgSelFormat& formatDialog = *DlgSelFormat;
-  formatDialog.ListBox->addItem("left over");
-  const int width = form_->FormatX;
-  for (QPushButton* button : {formatDialog.BtnOK, formatDialog.BtnCancel}) {
-    WhileShown(&formatDialog, [&] {
-      EXPECT_EQ(formatDialog.ListBox->count(), 0);
-      EXPECT_EQ(formatDialog.pos(), QPoint(282, 247));
-      formatDialog.ListBox->addItem("added meanwhile");
-      button->click();
+  TDlgSelFormat& format = *DlgSelFormat;
+  format.ListBox->addItem("left over");
+  const std::string held = Held();
+  for (const auto& close : std::vector<std::function<void()>>{[&] { format.BtnOK->click(); },
+                                                              [&] { format.BtnCancel->click(); },
+                                                              [&] { format.close(); }}) {
+    WhileShown(&format, [&] {
+      EXPECT_EQ(format.ListBox->count(), 0);
+      EXPECT_EQ(format.pos(), QPoint(282, 247));
+      format.ListBox->addItem("added meanwhile");
+      format.ListBox->setFocus();
+      for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(format.ListBox, key);
+      format.BtnOK->setFocus();
+      QTest::keyClick(format.BtnOK, Qt::Key_Return);
+      EXPECT_TRUE(format.isVisible());
+      close();
     });
     form_->Label5Click();
   }
-  EXPECT_EQ(form_->FormatX, width);
+  EXPECT_EQ(Held(), held);
 }
 
 }  // namespace

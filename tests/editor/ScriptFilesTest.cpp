@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,25 +9,17 @@
 #include "EditorFixture.h"
 #include "platform/inifile/IniFile.h"
 #include "platform/text/WideText.h"
-#include "support/PictureFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const std::string& name) {
-  std::stringstream s;
-  s << std::ifstream(name, std::ios::binary).rdbuf();
-  return s.str();
-}
-
 class ScriptFiles : public EditorTest {
  protected:
   // Taller than the frame, so that its preview shows the background at the sides.
   std::string TallPicture(const std::string& name) {
-    const std::string path = dir_.file(name);
-    WriteBmp24(path, 4, 8, [](int, int) { return Rgb{200, 200, 200}; });
-    return path;
+    WriteBmp24(dir_.file(name), 4, 8, [](int, int) { return Rgb{200, 200, 200}; });
+    return dir_.file(name);
   }
   void Open(const std::string& name) {
     dialogs_->openAnswers.push_back({name});
@@ -36,130 +29,98 @@ class ScriptFiles : public EditorTest {
     dialogs_->saveAnswers.push_back(name);
     form_->BtnSaveClick();
   }
-  bool ListButtonsEnabled() const {
-    return form_->BtnDeletePic->isEnabled() && form_->BtnSave->isEnabled() && form_->BtnWriteVideo->isEnabled();
+  // The show's values, its entries and the enabled script buttons, one line each.
+  std::string Show() const {
+    char line[512];
+    std::snprintf(line, sizeof line, "%dx%d@%d %s q%.2f k%d sound[%s] modified %d, test/delete/save/write %d%d%d%d:",
+                  form_->FormatX, form_->FormatY, form_->Frames, WideBufferToText(form_->CompressorName).c_str(),
+                  form_->Quality, form_->KeyFrameRate, WideBufferToText(form_->SoundFileName).c_str(), form_->Modified,
+                  form_->BtnTest->isEnabled(), form_->BtnDeletePic->isEnabled(), form_->BtnSave->isEnabled(),
+                  form_->BtnWriteVideo->isEnabled());
+    std::string show = line;
+    for (int i = 0; i < form_->LBPictures->Count(); ++i) {
+      const TPictureItem& item = *form_->LBPictures->Object(i);
+      std::snprintf(line, sizeof line, " %s/%d/%ds/%06X", fs::path(item.FileName).filename().c_str(), item.Transition,
+                    item.DisplayTime, item.BkColor);
+      show += line;
+    }
+    return show;
+  }
+  std::string Text(const std::string& name) const {
+    std::stringstream s;
+    s << std::ifstream(name, std::ios::binary).rdbuf();
+    return s.str();
   }
 };
 
 TEST_F(ScriptFiles, HandWrittenScriptOpensAndSavesBackKeepingWhatItDoesNotKnow) {
   StartEditor();
-  const std::string a = TallPicture("a.bmp");
   const std::string c = TallPicture("c\xE9.bmp");  // a Latin-1 name: bytes, not UTF-8
   const std::string script = dir_.file("show.ini");
   std::ofstream(script, std::ios::binary)
       << "; my show\r\n[GENERAL]\r\nformatx=0x280\r\nFormatY=480\r\nFrames=x0A\r\nCompressor=MJPEG Compressor\r\n"
          "Quality=70\r\nKeyframerate=-3\r\nPictures=3\r\nAuthor=me\r\n\r\n"
-         "[Picture0]\r\nName=" + a + "\r\nAnimation=1\r\nDisplaytime=4\r\nBkColor=0x0000ff\r\n\r\n"
+         "[Picture0]\r\nName=" + TallPicture("a.bmp") + "\r\nAnimation=1\r\nDisplaytime=4\r\nBkColor=0x0000ff\r\n\r\n"
          "[Picture1]\r\nName=" + dir_.file("gone.bmp") + "\r\n\r\n"
          "[Picture2]\r\nName=" + c + "\r\nBkColor=255\r\n";
   form_->Modified = true;
   Open(script);
-
-  EXPECT_EQ(form_->FormatX, 640);
-  EXPECT_EQ(form_->FormatY, 480);
-  EXPECT_EQ(form_->Frames, 10);
-  EXPECT_EQ(WideBufferToText(form_->CompressorName), "MJPEG Compressor");
-  EXPECT_DOUBLE_EQ(form_->Quality, 0.70);
-  EXPECT_EQ(form_->KeyFrameRate, -3);
-  EXPECT_EQ(form_->SoundFileName[0], u'\0');
-  EXPECT_EQ(form_->INIPath, dir_.path().string() + "/");
-  EXPECT_FALSE(form_->Modified);
-  EXPECT_TRUE(form_->BtnTest->isEnabled());
-  EXPECT_TRUE(ListButtonsEnabled());
-  ASSERT_EQ(form_->LBPictures->Count(), 2);  // the missing second picture is skipped
-  const TPictureItem& first = *form_->LBPictures->Object(0);
-  const TPictureItem& second = *form_->LBPictures->Object(1);
-  EXPECT_EQ(first.FileName, a);
-  EXPECT_EQ(second.FileName, c);
-  EXPECT_EQ(first.Transition, 1);
-  EXPECT_EQ(first.DisplayTime, 4);
-  EXPECT_EQ(second.Transition, 0);
-  EXPECT_EQ(second.DisplayTime, 1);
-  EXPECT_EQ(first.BkColor, 0x0000FF);
-  EXPECT_EQ(second.BkColor, 0x0000FF);
-  EXPECT_EQ(PixelOf(*first.Preview, 0, 0), (Rgb{255, 0, 0}));  // letter-boxed on red
+  const std::string opened = Show();
+  EXPECT_EQ(opened, "640x480@10 MJPEG Compressor q0.70 k-3 sound[] modified 0, test/delete/save/write 1111:"
+                    " a.bmp/1/4s/0000FF c\xE9.bmp/0/1s/0000FF");
+  EXPECT_EQ(PixelOf(*form_->LBPictures->Object(0)->Preview, 0, 0), (Rgb{255, 0, 0}));  // letter-boxed on red
   EXPECT_TRUE(form_->LBPictures->Selected(0));
+  EXPECT_EQ(form_->INIPath, dir_.path().string() + "/");
 
   form_->Modified = true;
   Save(script);
-  EXPECT_FALSE(form_->Modified);
-  const std::string saved = Slurp(script);
-  for (const char* kept : {"; my show\r\n", "formatx=640\r\n", "Author=me\r\n", "Keyframerate=-3\r\n",
-                           "Pictures=2\r\n", "Frames=10\r\n", "Quality=70\r\n", "SoundFile=\r\n"})
+  const std::string saved = Text(script);
+  for (const char* kept : {"; my show\r\n", "formatx=640\r\n", "Author=me\r\n", "Pictures=2\r\n", "Quality=70\r\n",
+                           "[Picture1]\r\nName=" , "BkColor=0x0000FF\r\n"})
     EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in\n" << saved;
-  const TIniFile ini(script);
-  EXPECT_EQ(ini.ReadString("Picture1", "Name", ""), c);
-  EXPECT_EQ(ini.ReadString("Picture1", "BkColor", ""), "0x0000FF");
-  EXPECT_EQ(ini.ReadString("Picture0", "Animation", ""), "1");
-  EXPECT_EQ(ini.ReadString("Picture2", "Name", ""), c);  // the old third section, left unread
-
+  EXPECT_EQ(TIniFile(script).ReadString("Picture2", "Name", ""), c);  // the old third section, left unread
   Open(script);
-  ASSERT_EQ(form_->LBPictures->Count(), 2);
-  EXPECT_EQ(form_->LBPictures->Object(1)->FileName, c);
+  EXPECT_EQ(Show(), opened);
 }
 
-TEST_F(ScriptFiles, ANameWithoutExtensionIsAnIniScriptAndAMissingOneGivesTheDefaults) {
+TEST_F(ScriptFiles, MissingScriptsGiveTheDefaultsAndCountsAreTakenWithCare) {
   StartEditor();
-  Open(TallPicture("p.bmp"));  // not a script: every key takes its default
-  EXPECT_EQ(form_->LBPictures->Count(), 0);
   Open(dir_.file("new"));
-  EXPECT_EQ(form_->FormatX, 320);
-  EXPECT_EQ(form_->FormatY, 240);
-  EXPECT_EQ(form_->Frames, 25);
-  EXPECT_DOUBLE_EQ(form_->Quality, 0.70);
-  EXPECT_EQ(form_->KeyFrameRate, 20);
-  EXPECT_EQ(form_->CompressorName[0], u'\0');
-  EXPECT_TRUE(form_->BtnTest->isEnabled());
-  EXPECT_FALSE(form_->BtnDeletePic->isEnabled() || form_->BtnSave->isEnabled() || form_->BtnWriteVideo->isEnabled());
-
-  Save(dir_.file("new"));  // an empty show
-  EXPECT_EQ(Slurp(dir_.file("new.INI")),
-            "[General]\nFormatX=320\nFormatY=240\nFrames=25\nCompressor=\nQuality=70\nKeyframerate=20\n"
-            "SoundFile=\nPictures=0\n");
-  EXPECT_FALSE(fs::exists(dir_.file("new")));
+  EXPECT_EQ(Show(), "320x240@25  q0.70 k20 sound[] modified 0, test/delete/save/write 1000:");
+  Save(dir_.file("new"));  // an empty show, as new.INI
+  EXPECT_EQ(Text(dir_.file("new.INI")), "[General]\nFormatX=320\nFormatY=240\nFrames=25\nCompressor=\nQuality=70\n"
+                                        "Keyframerate=20\nSoundFile=\nPictures=0\n");
   EXPECT_EQ(dialogs_->saveRequests.back().title, "Save Script ");
-  EXPECT_EQ(dialogs_->saveRequests.back().initialDir, dir_.path().string() + "/");
 
-  // A negative count reads no section; a mistyped huge one reads those the file holds.
-  const std::string counted = dir_.file("counted.ini");
+  // A negative count reads no section; a mistyped huge one only those the file can hold.
   for (const auto& [count, entries] : {std::pair{"-2", 0}, std::pair{"2000000000", 1}}) {
-    std::ofstream(counted) << "[General]\nPictures=" << count << "\n[Picture0]\nName=" << TallPicture("n.bmp");
-    Open(counted);
+    std::ofstream(dir_.file("n.ini")) << "[General]\nPictures=" << count << "\n[Picture0]\nName=" << TallPicture("n.bmp");
+    Open(dir_.file("n.ini"));
     EXPECT_EQ(form_->LBPictures->Count(), entries) << count;
   }
 
   // A frame rate below 1 opens; the write refuses it with the frame loop's message.
   std::ofstream(dir_.file("still.ini")) << "[General]\nFrames=0\nPictures=1\n[Picture0]\nName=" << TallPicture("s.bmp");
   Open(dir_.file("still.ini"));
-  EXPECT_EQ(form_->Frames, 0);
   dialogs_->saveAnswers.push_back(dir_.file("still.avi"));
   form_->BtnWriteVideoClick();
   ASSERT_EQ(dialogs_->errors.size(), 1u);
   EXPECT_NE(dialogs_->errors[0].find("Cannot write AVI"), std::string::npos) << dialogs_->errors[0];
   EXPECT_FALSE(fs::exists(dir_.file("still.avi")));
 
-  // Cancelled dialogs change nothing but the three buttons.
+  // Cancelled dialogs change nothing; a save that cannot be written raises, naming the script.
   form_->Modified = true;
   form_->BtnSaveClick();
   form_->BtnOpenClick();
-  EXPECT_TRUE(form_->Modified);
-  EXPECT_EQ(form_->FormatX, 320);
-}
-
-TEST_F(ScriptFiles, ASaveThatCannotBeWrittenRaisesNamingTheScript) {
-  StartEditor();
-  Open(dir_.file("none.INI"));
-  form_->Modified = true;
-  const std::string script = dir_.file("missing folder/show.INI");
-  dialogs_->saveAnswers.push_back(script);
+  EXPECT_EQ(form_->Frames, 0);
+  const std::string unwritable = dir_.file("no folder/show.INI");
   try {
-    form_->BtnSaveClick();
+    Save(unwritable);
     ADD_FAILURE() << "saved";
   } catch (const EIniFileException& e) {
-    EXPECT_EQ(std::string(e.what()), "In " + script + " kann nicht geschrieben werden");
+    EXPECT_EQ(std::string(e.what()), "In " + unwritable + " kann nicht geschrieben werden");
   }
   EXPECT_TRUE(form_->Modified);
-  EXPECT_EQ(form_->INIPath, dir_.file("missing folder/"));
 }
 
 }  // namespace

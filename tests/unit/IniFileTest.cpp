@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,9 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Slurp(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
   std::stringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(name, std::ios::binary).rdbuf();
   return s.str();
 }
 
@@ -26,17 +24,14 @@ void Put(const std::string& name, const std::string& text) { std::ofstream(name,
 TEST(IniFile, WritesChangeOneLineAndKeepEveryOtherByte) {
   TempDir dir;
   const std::string name = dir.file("show.INI");
-  Put(name,
-      "; made by hand\r\n[general]\r\nformatx = 640\r\nOwnKey=kept\r\n\r\n[Picture0]\r\nName=/a.jpg\r\n");
+  Put(name, "; by hand\r\n[general]\r\nformatx = 640\r\nOwnKey=kept\r\n\r\n[Picture0]\r\nName=/a.jpg\r\n");
   TIniFile ini(name);
   ini.WriteInteger("General", "FormatX", 800);
   ini.WriteString("GENERAL", "Frames", "10");
   ini.WriteString("Picture1", "Name", "/b.jpg");
-  EXPECT_EQ(Slurp(name),
-            "; made by hand\r\n[general]\r\nformatx = 800\r\nOwnKey=kept\r\nFrames=10\r\n\r\n[Picture0]\r\n"
-            "Name=/a.jpg\r\n\r\n[Picture1]\r\nName=/b.jpg\r\n");
-
-  // LF files stay LF; a last line without its line end gets one before an addition.
+  EXPECT_EQ(Slurp(name), "; by hand\r\n[general]\r\nformatx = 800\r\nOwnKey=kept\r\nFrames=10\r\n\r\n[Picture0]\r\n"
+                         "Name=/a.jpg\r\n\r\n[Picture1]\r\nName=/b.jpg\r\n");
+  // LF stays LF; a last line without its line end gets one before an addition.
   Put(name, "[General]\nPictures=3");
   ini.WriteInteger("General", "Pictures", 2);
   ini.WriteInteger("General", "Quality", 70);
@@ -45,25 +40,17 @@ TEST(IniFile, WritesChangeOneLineAndKeepEveryOtherByte) {
 
 TEST(IniFile, ReadsNamesWithoutRegardToCaseAndValuesAsWritten) {
   TempDir dir;
-  const std::string name = dir.file("s.ini");
-  TIniFile ini(name);
+  TIniFile ini(dir.file("s.ini"));
   EXPECT_EQ(ini.ReadString("General", "Compressor", "none"), "none");  // no file yet
-  ini.WriteString("General", "Compressor", "MJPEG Compressor");
-  ini.WriteString("General", "Padded", "  two blanks each side  ");
-  ini.WriteString("General", "Quotes", "\"quoted\"");
-  ini.WriteString("General", "Empty", "");
-  ini.WriteString("General", "Bytes", "/tmp/sch\xF6n.jpg");  // not UTF-8
+  for (const std::string value : {"MJPEG Compressor", "  blanks each side  ", "\"quoted\"", "", "/tmp/sch\xF6n.jpg"}) {
+    ini.WriteString("General", "Value", value);
+    EXPECT_EQ(ini.ReadString("gEnErAl", "VALUE", "default"), value);
+  }
   ini.WriteString("General", "Long", std::string(3000, 'v'));
-  EXPECT_EQ(ini.ReadString("gEnErAl", "COMPRESSOR", ""), "MJPEG Compressor");
-  EXPECT_EQ(ini.ReadString("General", "Padded", ""), "  two blanks each side  ");
-  EXPECT_EQ(ini.ReadString("General", "Quotes", ""), "\"quoted\"");
-  EXPECT_EQ(ini.ReadString("General", "Empty", "default"), "");
-  EXPECT_EQ(ini.ReadString("General", "Bytes", ""), "/tmp/sch\xF6n.jpg");
   EXPECT_EQ(ini.ReadString("General", "Long", ""), std::string(2047, 'v'));
-  EXPECT_EQ(ini.ReadString("General", "Missing", "d"), "d");
-  EXPECT_EQ(ini.ReadString("Other", "Compressor", "d"), "d");
+  EXPECT_EQ(ini.ReadString("Other", "Value", "d"), "d");
 
-  Put(name, "\xEF\xBB\xBF[A]\r\n  key  =  value  \r\n;Key=comment\r\nq='single'\r\n");
+  Put(dir.file("s.ini"), "\xEF\xBB\xBF[A]\r\n  key  =  value  \r\n;Key=comment\r\nq='single'\r\n");
   EXPECT_EQ(ini.ReadString("a", "KEY", ""), "value");
   EXPECT_EQ(ini.ReadString("a", ";Key", "none"), "none");
   EXPECT_EQ(ini.ReadString("a", "q", ""), "single");
@@ -73,12 +60,10 @@ TEST(IniFile, IntegersReadInDecimalOrHexadecimal) {
   TempDir dir;
   TIniFile ini(dir.file("n.ini"));
   const std::pair<const char*, int32_t> cases[] = {
-      {"0x0000FF", 255},  {"0x0000ff", 255}, {"0X0000FF", 255},         {"255", 255},
-      {"-17", -17},       {"+4", 4},         {"$ff", 255},             {"x1F", 31},
-      {"-$10", -16},      {"0xFFFFFFFF", -1}, {"-2147483648", INT32_MIN}, {"2147483647", INT32_MAX},
-      {"0000FF", 99},     {"0x", 99},        {"", 99},                 {"007", 7},
-      {"0x100000000", 99}, {"2147483648", 99}, {"-", 99},              {"0x-1", 99},
-      {"1.5", 99},
+      {"0x0000FF", 255},   {"0x0000ff", 255},      {"0X0000FF", 255}, {"255", 255},   {"-17", -17},
+      {"+4", 4},           {"$ff", 255},           {"x1F", 31},       {"-$10", -16},  {"0xFFFFFFFF", -1},
+      {"007", 7},          {"-2147483648", INT32_MIN}, {"0000FF", 99}, {"0x", 99},    {"", 99},
+      {"0x100000000", 99}, {"2147483648", 99},     {"-", 99},         {"0x-1", 99},   {"1.5", 99},
   };
   for (const auto& [text, expected] : cases) {
     ini.WriteString("S", "K", text);
@@ -88,24 +73,20 @@ TEST(IniFile, IntegersReadInDecimalOrHexadecimal) {
 
 TEST(IniFile, WriteThatCannotBeDoneRaisesAndLeavesTheFile) {
   TempDir dir;
-  const auto expectRefused = [](const std::string& name) {
+  const std::string fifo = dir.file("pipe.ini");
+  const std::string locked = dir.file("locked.ini");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  Put(locked, "[General]\nFrames=5\n");
+  fs::permissions(locked, fs::perms::owner_read);
+  for (const std::string& name : {dir.file("no folder/show.INI"), dir.path().string(), fifo, locked}) {
     try {
       TIniFile(name).WriteInteger("General", "Frames", 25);
       ADD_FAILURE() << name << " was written";
     } catch (const EIniFileException& e) {
       EXPECT_EQ(std::string(e.what()), "In " + name + " kann nicht geschrieben werden");
     }
-  };
-  expectRefused(dir.file("no folder/show.INI"));
-  expectRefused(dir.path().string());
-  const std::string fifo = dir.file("pipe.ini");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  expectRefused(fifo);
+  }
   EXPECT_EQ(TIniFile(fifo).ReadString("General", "Frames", "none"), "none");  // does not wait for a writer
-  const std::string locked = dir.file("locked.ini");
-  Put(locked, "[General]\nFrames=5\n");
-  fs::permissions(locked, fs::perms::owner_read);
-  expectRefused(locked);
   EXPECT_EQ(Slurp(locked), "[General]\nFrames=5\n");
 }
 
@@ -114,17 +95,17 @@ TEST(IniFile, AWriteReplacesTheWholeFileThroughLinksKeepingItsMode) {
   const std::string real = dir.file("real.ini");
   const std::string link = dir.file("link.ini");
   Put(real, "[General]\nFrames=5\n");
-  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(real, mode);
   fs::create_symlink(real, link);
   std::ifstream reader(real, std::ios::binary);  // opened before the write: sees the old file whole
   TIniFile(link).WriteInteger("General", "Frames", 30);
   std::stringstream old;
   old << reader.rdbuf();
   EXPECT_EQ(old.str(), "[General]\nFrames=5\n");
-  EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Slurp(real), "[General]\nFrames=30\n");
-  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);  // no temporary left
 }
 
