@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "editor/PathParts.h"
 #include "editor/Main.h"
+#include "editor/PathParts.h"
 #include "editor/UserDialogs.h"
 #include "platform/imaging/ImageGlobals.h"
 #include "platform/inifile/IniFile.h"
