@@ -40,6 +40,9 @@ void TForm1::PictureStarted(int index, int count) {
 void TForm1::ShowWriteError(const std::string& text) { ConsoleWrite(text); }
 
 void TForm1::ShowGraphError(GraphStep step, const std::string& text) {
-  // Only the rendering message ends its line, with a line feed alone.
-  ConsoleWrite(step == GraphStep::RenderGraph ? text + "\n" : text);
+  // Only the rendering message ends its line, with a line feed alone; the
+  // reason below it starts at the left.
+  std::string lines;
+  for (const char c : text) lines += c == '\n' ? std::string("\n\r") : std::string(1, c);
+  ConsoleWrite(step == GraphStep::RenderGraph ? lines + "\n" : lines);
 }

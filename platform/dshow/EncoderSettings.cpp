@@ -17,6 +17,7 @@ struct EncoderControls {
   int qscaleBest;
   int qscaleWorst;
   enum class KeyFrames { None, Gop, KeyintMinBefore } keyFrames;
+  int maxSide = 65535;  // what the AVI headers hold
 };
 
 EncoderControls ControlsOf(const AVCodec* codec) {
@@ -26,8 +27,9 @@ EncoderControls ControlsOf(const AVCodec* codec) {
   // Microsoft Video 1 has no quality control; a key frame comes after keyint_min others.
   if (name == "msvideo1") return {Q::None, 0, 0, K::KeyintMinBefore};
   if (name == "mjpeg") return {Q::QScale, 1, 31, K::None};
-  if (name == "mpeg4" || name == "libxvid" || name == "msmpeg4v2" || name == "msmpeg4")
-    return {Q::QScale, 2, 31, K::Gop};
+  // MPEG-4 part 2 keeps the sides in 13 bits; larger ones wrap without an error.
+  if (name == "mpeg4" || name == "libxvid") return {Q::QScale, 2, 31, K::Gop, 8191};
+  if (name == "msmpeg4v2" || name == "msmpeg4") return {Q::QScale, 2, 31, K::Gop};
   if (name == "libx264") return {Q::Crf, 0, 0, K::Gop};
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec->id);
   const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
@@ -75,6 +77,8 @@ AVCodecContext* EncoderSettings::NewContext(AVRational tb) const {
   }
   return c;
 }
+
+int EncoderSettings::MaxSide() const { return ControlsOf(encoder).maxSide; }
 
 RepeatKind EncoderSettings::Repeats() const {
   if (std::string(encoder->name) == "msvideo1") return RepeatKind::NothingChanged;

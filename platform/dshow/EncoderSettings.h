@@ -27,6 +27,8 @@ struct EncoderSettings {
   // A context set up with the size, the time base and the settings; null when out of memory.
   AVCodecContext* NewContext(AVRational tb) const;
   RepeatKind Repeats() const;
+  // The largest width or height the encoder writes correctly.
+  int MaxSide() const;
 };
 
 // Whether packet is Microsoft Video 1's frame in which every block is skipped.

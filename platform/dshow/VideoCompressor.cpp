@@ -66,14 +66,16 @@ HRESULT VideoCompressor::ConnectInput(int width, int height) {
   if (width <= 0 || height <= 0) return VFW_E_TYPE_NOT_ACCEPTED;
   settings_.width = width;
   settings_.height = height;
+  const int maxSide = settings_.MaxSide();
+  if (width > maxSide || height > maxSide) return Refuse("at most " + std::to_string(maxSide) + " pixels a side");
   AVCodecContext* trial = settings_.NewContext(AVRational{1, 25});
   if (!trial) return E_OUTOFMEMORY;
+  TakeFfmpegError();
   const int err = avcodec_open2(trial, settings_.encoder, nullptr);
   if (err < 0) {
-    Log("Video Compressor: " + friendlyName_ + " (" + settings_.encoder->name + ") refuses " + std::to_string(width) + " x " +
-        std::to_string(height) + " frames: " + AvErrorText(err));
     avcodec_free_context(&trial);
-    return VFW_E_CANNOT_CONNECT;
+    const std::string reason = TakeFfmpegError();
+    return Refuse(reason.empty() ? AvErrorText(err) : reason);
   }
   connectParams_ = avcodec_parameters_alloc();
   const int copied = connectParams_ ? avcodec_parameters_from_context(connectParams_, trial) : AVERROR(ENOMEM);
@@ -83,6 +85,12 @@ HRESULT VideoCompressor::ConnectInput(int width, int height) {
     return E_OUTOFMEMORY;
   }
   return S_OK;
+}
+
+HRESULT VideoCompressor::Refuse(const std::string& reason) {
+  ReportError(VFW_E_CANNOT_CONNECT, friendlyName_ + " cannot take frames of " + std::to_string(settings_.width) + " x " +
+                                        std::to_string(settings_.height) + ": " + reason);
+  return VFW_E_CANNOT_CONNECT;
 }
 
 HRESULT VideoCompressor::ConnectOutput(AviMux* mux) {
@@ -144,7 +152,7 @@ HRESULT VideoCompressor::WriteStamped(const AVPacket& packet, int64_t index) {
 
 HRESULT VideoCompressor::ReportEncoderError(int error) {
   const HRESULT hr = HresultFromAvError(error);
-  if (FilterGraph* graph = Graph()) graph->ReportError(hr, "Video Compressor: " + AvErrorText(error));
+  ReportError(hr, AvErrorText(error));
   return hr;
 }
 
@@ -167,7 +175,7 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
     if (hr != S_OK) {
       Close();
       ended_ = true;
-      if (FilterGraph* graph = Graph()) graph->ReportError(hr, "Video Compressor: cannot start " + friendlyName_);
+      ReportError(hr, friendlyName_ + " cannot start");
       return hr;
     }
   }

@@ -53,6 +53,8 @@ class VideoCompressor final : public Filter<>, public VideoInput {
   VideoCompressor(const std::string& friendlyName, const AVCodec* encoder);
   ~VideoCompressor() override;
   HRESULT OnRun() override;
+  // Reports why the encoder cannot take the connected size.
+  HRESULT Refuse(const std::string& reason);
 
   HRESULT Open(AVRational tb);
   // A packet of the parallel encoder, stamped with its frame's index.
