@@ -80,6 +80,32 @@ AVCodecContext* EncoderSettings::NewContext(AVRational tb) const {
 
 int EncoderSettings::MaxSide() const { return ControlsOf(encoder).maxSide; }
 
+int EncoderSettings::KeyFrameInterval() const {
+  AVCodecContext* c = NewContext(AVRational{1, 25});
+  if (!c) return 1;
+  int interval = 1;
+  switch (ControlsOf(encoder).keyFrames) {
+    case EncoderControls::KeyFrames::KeyintMinBefore:
+      interval = c->keyint_min + 1;
+      break;
+    case EncoderControls::KeyFrames::Gop:
+      interval = c->gop_size;
+      break;
+    case EncoderControls::KeyFrames::None:
+      break;
+  }
+  avcodec_free_context(&c);
+  return std::max(interval, 1);
+}
+
+bool EncoderSettings::Splits() const {
+  // Checked frame by frame against the single encoder. Xvid's streams split so
+  // decode with errors; Cinepak's fresh instances choose other key frames; x264
+  // looks ahead.
+  const std::string name = encoder->name;
+  return Repeats() != RepeatKind::EncodeAgain || name == "msmpeg4v2" || name == "msmpeg4" || name == "mpeg4";
+}
+
 RepeatKind EncoderSettings::Repeats() const {
   if (std::string(encoder->name) == "msvideo1") return RepeatKind::NothingChanged;
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get(encoder->id);

@@ -27,6 +27,11 @@ struct EncoderSettings {
   // A context set up with the size, the time base and the settings; null when out of memory.
   AVCodecContext* NewContext(AVRational tb) const;
   RepeatKind Repeats() const;
+  // Frames from one key frame to the next on the encoder's grid (1: every frame).
+  int KeyFrameInterval() const;
+  // Whether runs that start at key frames, each encoded by an instance of its
+  // own, give the frames that the single encoder gives.
+  bool Splits() const;
   // The largest width or height the encoder writes correctly.
   int MaxSide() const;
 };

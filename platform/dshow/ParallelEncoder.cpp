@@ -13,44 +13,29 @@ extern "C" {
 
 namespace {
 
-// Intra-only streams: frames handed to one worker at a time.
+// Intra-only streams: frames handed to a worker at a time.
 constexpr int kIntraRunFrames = 25;
 // Longer key-frame intervals are not split: a run holds its frames until it is written.
 constexpr int kMaxRunFrames = 250;
-constexpr size_t kRunsPerThread = 6;
-constexpr int64_t kHeldBytesPerThread = int64_t{48} << 20;
-
-int KeyintMin(const EncoderSettings& settings, AVRational tb) {
-  AVCodecContext* context = settings.NewContext(tb);
-  const int keyintMin = context ? context->keyint_min : 0;
-  avcodec_free_context(&context);
-  return keyintMin;
-}
+constexpr size_t kRunsPerThread = 4;
+constexpr int64_t kHeldBytesPerThread = int64_t{32} << 20;
 
 }  // namespace
 
 bool ParallelEncoder::CanSplit(const EncoderSettings& settings) {
-  switch (settings.Repeats()) {
-    case RepeatKind::PreviousPacket:
-      return true;
-    case RepeatKind::NothingChanged:
-      return KeyintMin(settings, AVRational{1, 25}) < kMaxRunFrames;
-    case RepeatKind::EncodeAgain:
-      return false;
-  }
-  return false;
+  return settings.Splits() && settings.KeyFrameInterval() < kMaxRunFrames;
 }
 
 ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink,
                                  EncoderFailed encoderFailed, int threads)
     : settings_(settings),
       tb_(tb),
-      kind_(settings.Repeats()),
+      phased_(settings.Repeats() != RepeatKind::PreviousPacket),
       sink_(std::move(sink)),
       encoderFailed_(std::move(encoderFailed)),
       frameBytes_(static_cast<size_t>(DibStride24(settings.width)) * static_cast<size_t>(settings.height)) {
   threads = std::max(threads, 1);
-  keyInterval_ = kind_ == RepeatKind::NothingChanged ? KeyintMin(settings, tb) + 1 : kIntraRunFrames;
+  keyInterval_ = phased_ ? settings.KeyFrameInterval() : kIntraRunFrames;
   maxRuns_ = kRunsPerThread * static_cast<size_t>(threads);
   maxHeldBytes_ = std::max<int64_t>(kHeldBytesPerThread * threads, 4 * static_cast<int64_t>(frameBytes_));
   for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
@@ -92,7 +77,7 @@ void ParallelEncoder::Work() {
 }
 
 bool ParallelEncoder::CutBefore(int64_t index) const {
-  if (kind_ == RepeatKind::NothingChanged) return (index - lastKey_) % keyInterval_ == 0;
+  if (phased_) return (index - lastKey_) % keyInterval_ == 0;
   return current_.Frames() >= keyInterval_;
 }
 
@@ -162,7 +147,7 @@ void ParallelEncoder::Commit(Job& job) {
   const Run& run = job.run;
   // The single encoder put no key frame where this run started (it made one of
   // its own earlier, off the grid): encode on from its last key frame instead.
-  if (error == 0 && kind_ == RepeatKind::NothingChanged && run.start - lastKey_ < keyInterval_ && run.start > 0) {
+  if (error == 0 && phased_ && run.start - lastKey_ < keyInterval_ && run.start > 0) {
     Run from = sinceKey_;
     from.items.insert(from.items.end(), run.items.begin(), run.items.end());
     if (!ownEncoder_) ownEncoder_ = std::make_unique<RunEncoder>(settings_, tb_);
@@ -183,7 +168,7 @@ void ParallelEncoder::Commit(Job& job) {
       return;
     }
   }
-  if (kind_ != RepeatKind::NothingChanged) return;
+  if (!phased_) return;
   if (key >= 0) {
     lastKey_ = key;
     sinceKey_ = run.From(key);

@@ -56,7 +56,8 @@ class ParallelEncoder {
 
   const EncoderSettings settings_;
   const AVRational tb_;
-  const RepeatKind kind_;
+  // Key frames fall where the encoder's own count puts them (not on every frame).
+  const bool phased_;
   const Sink sink_;
   const EncoderFailed encoderFailed_;
   const size_t frameBytes_;

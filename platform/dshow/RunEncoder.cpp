@@ -8,10 +8,17 @@ extern "C" {
 
 namespace {
 
+// A packet that holds on: its data in a buffer of its own size (some encoders
+// hand out buffers sized for the worst case, nine bytes a pixel).
 PacketRef Share(AVPacket* packet) {
   AVPacket* copy = av_packet_alloc();
   if (!copy) return nullptr;
-  av_packet_move_ref(copy, packet);
+  if (av_new_packet(copy, packet->size) < 0 || av_packet_copy_props(copy, packet) < 0) {
+    av_packet_free(&copy);
+    return nullptr;
+  }
+  std::memcpy(copy->data, packet->data, packet->size);
+  av_packet_unref(packet);
   return PacketRef(copy, [](const AVPacket* p) {
     AVPacket* owned = const_cast<AVPacket*>(p);
     av_packet_free(&owned);
@@ -53,9 +60,7 @@ Run Run::From(int64_t from) const {
 
 RunEncoder::RunEncoder(const EncoderSettings& settings, AVRational tb)
     : settings_(settings), tb_(tb), kind_(settings.Repeats()) {
-  AVCodecContext* context = settings_.NewContext(tb_);
-  if (context) keyintMin_ = context->keyint_min;
-  avcodec_free_context(&context);
+  keyInterval_ = settings_.KeyFrameInterval();
 }
 
 RunEncoder::~RunEncoder() {
@@ -104,6 +109,13 @@ int RunEncoder::MakeKey(HeldFrame& frame) {
 }
 
 int RunEncoder::Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out) {
+  const int err = EncodeFrames(run, skip, out);
+  // An encoder that keeps pictures starts every run afresh: free it between runs.
+  if (kind_ != RepeatKind::PreviousPacket) avcodec_free_context(&context_);
+  return err;
+}
+
+int RunEncoder::EncodeFrames(const Run& run, int64_t skip, std::vector<PacketRef>& out) {
   int64_t n = 0;
   int sinceKey = 0;  // the count by which the single encoder makes its next key frame
   const HeldFrame* stale = nullptr;  // a key frame taken from the cache that the context has not seen
@@ -124,15 +136,17 @@ int RunEncoder::Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out
         continue;
       }
       // Where the single encoder makes a key frame, a fresh one makes the same.
-      if (n == 0 || sinceKey >= keyintMin_) {
+      const bool keyDue = n == 0 || sinceKey >= keyInterval_ - 1;
+      if (keyDue && kind_ == RepeatKind::EncodeAgain) {
+        if (const int err = Open(&context_); err != 0) return err;
+      } else if (keyDue) {
         if (const int err = MakeKey(frame); err != 0) return err;
         emit(frame.key_);
         stale = &frame;
         last = NothingChanged(frame.afterKey_) ? frame.afterKey_ : nullptr;
         continue;
-      }
-      // After a frame in which nothing changed the encoder is as it was.
-      if (last) {
+      } else if (last) {
+        // After a frame in which nothing changed the encoder is as it was.
         emit(last);
         continue;
       }
@@ -144,7 +158,7 @@ int RunEncoder::Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out
       }
       if (const int err = EncodeFrame(context_, frame, packet); err != 0) return err;
       emit(packet);
-      if (NothingChanged(packet)) last = packet;
+      if (kind_ == RepeatKind::NothingChanged && NothingChanged(packet)) last = packet;
     }
   }
   return 0;

@@ -69,6 +69,7 @@ class RunEncoder {
   int Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out);
 
  private:
+  int EncodeFrames(const Run& run, int64_t skip, std::vector<PacketRef>& out);
   int Open(AVCodecContext** context);
   // One frame in, its one packet out.
   int EncodeFrame(AVCodecContext* context, const HeldFrame& frame, PacketRef& packet);
@@ -77,7 +78,7 @@ class RunEncoder {
   const EncoderSettings& settings_;
   const AVRational tb_;
   const RepeatKind kind_;
-  int keyintMin_ = 0;  // frames after a key frame before the next one is due
+  int keyInterval_ = 1;  // frames from a key frame to the next that the encoder's count makes
   FrameConverter converter_;
   bool converterOpen_ = false;
   AVCodecContext* context_ = nullptr;

@@ -15,9 +15,24 @@ using TjHandle = std::unique_ptr<void, TjDestroy>;
 
 uint8_t Mul255(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
 
-}  // namespace
+// The smallest of TurboJPEG's reducing scales whose picture still covers
+// minWidth x minHeight; the full size when none does.
+void ReduceToCover(int* width, int* height, int minWidth, int minHeight) {
+  int count = 0;
+  const tjscalingfactor* factors = tjGetScalingFactors(&count);
+  int bestWidth = *width, bestHeight = *height;
+  for (int i = 0; factors && i < count; ++i) {
+    const tjscalingfactor f = factors[i];
+    if (f.num >= f.denom) continue;
+    const int w = TJSCALED(*width, f), h = TJSCALED(*height, f);
+    if (w >= minWidth && h >= minHeight && w < bestWidth) bestWidth = w, bestHeight = h;
+  }
+  *width = bestWidth;
+  *height = bestHeight;
+}
 
-std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes) {
+std::unique_ptr<Bitmap> Decode(const uint8_t* data, size_t size, size_t maxBitmapBytes, const CoverSize& cover,
+                               int* fullWidth, int* fullHeight) {
   if (!data || size < 4 || size > kMaxPictureFileBytes) return nullptr;
   TjHandle tj(tjInitDecompress());
   if (!tj) return nullptr;
@@ -26,6 +41,12 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   unsigned char* jpeg = const_cast<unsigned char*>(data);
   if (tjDecompressHeader3(tj.get(), jpeg, size, &width, &height, &subsampling, &colorspace) != 0) return nullptr;
   if (!BitmapFits(width, height, maxBitmapBytes)) return nullptr;
+  *fullWidth = width;
+  *fullHeight = height;
+  if (cover) {
+    const auto [minWidth, minHeight] = cover(width, height);
+    if (minWidth > 0 && minHeight > 0) ReduceToCover(&width, &height, minWidth, minHeight);
+  }
   std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(width, height);
   if (!bitmap) return nullptr;
   // Stop at the first warning: a truncated or damaged file loads nothing rather than
@@ -61,8 +82,22 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   return bitmap;
 }
 
+}  // namespace
+
+std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes) {
+  int width = 0, height = 0;
+  return Decode(data, size, maxBitmapBytes, nullptr, &width, &height);
+}
+
 std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName) {
   const auto data = ReadPictureFile(fileName);
   if (!data) return nullptr;
   return LoadJpegMemory(data->data(), data->size());
+}
+
+ScaledJpeg LoadJpegFileCovering(const std::string& fileName, const CoverSize& cover) {
+  ScaledJpeg picture;
+  if (const auto data = ReadPictureFile(fileName))
+    picture.bitmap = Decode(data->data(), data->size(), kMaxBitmapBytes, cover, &picture.width, &picture.height);
+  return picture;
 }

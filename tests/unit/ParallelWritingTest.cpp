@@ -30,10 +30,11 @@ class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     if (ConvertTool().empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
-    // Detailed photos, and flat ones whose cuts make Microsoft Video 1 add key frames of its own.
+    // Detailed photos, and flat ones whose cuts make Microsoft Video 1 add key
+    // frames of its own; smaller than the frame, so that both paths decode them whole.
     for (int seed = 1; seed <= 2; ++seed) {
       const std::string path = dir.file("plasma" + std::to_string(seed) + ".jpg");
-      ASSERT_TRUE(RunConvert("-seed " + std::to_string(seed) + " -size 400x300 plasma: -quality 85 " + path));
+      ASSERT_TRUE(RunConvert("-seed " + std::to_string(seed) + " -size 144x108 plasma: -quality 85 " + path));
       photos.push_back(path);
     }
     white = dir.file("white.bmp");
