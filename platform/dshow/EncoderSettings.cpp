@@ -58,6 +58,7 @@ AVCodecContext* EncoderSettings::NewContext(AVRational tb) const {
   c->pix_fmt = PixelFormatFor(encoder);
   // AVI carries no presentation times: frames leave in the order they came.
   c->max_b_frames = 0;
+  c->thread_count = threads;
   const EncoderControls controls = ControlsOf(encoder);
   if (keyFrameRate >= 0) {
     const int interval = keyFrameRate == 0 ? kFirstFrameOnly : static_cast<int>(std::min<long>(keyFrameRate, kFirstFrameOnly));

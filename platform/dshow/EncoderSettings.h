@@ -23,6 +23,7 @@ struct EncoderSettings {
   int height = 0;
   long keyFrameRate = -1;
   double quality = -1;
+  int threads = 1;  // the encoder's own threads; 0: one per core
 
   // A context set up with the size, the time base and the settings; null when out of memory.
   AVCodecContext* NewContext(AVRational tb) const;

@@ -110,6 +110,8 @@ HRESULT VideoCompressor::OnRun() {
 
 HRESULT VideoCompressor::Open(AVRational tb) {
   tb_ = tb;
+  // An encoder whose stream cannot be split may still thread itself.
+  if (!SerialWriting() && std::string(settings_.encoder->name) == "libx264") settings_.threads = 0;
   context_ = settings_.NewContext(tb);
   if (!context_) return E_OUTOFMEMORY;
   int err = avcodec_open2(context_, settings_.encoder, nullptr);
