@@ -18,7 +18,7 @@ constexpr int kIntraRunFrames = 25;
 // Longer key-frame intervals are not split: a run holds its frames until it is written.
 constexpr int kMaxRunFrames = 250;
 constexpr size_t kRunsPerThread = 4;
-constexpr int64_t kHeldBytesPerThread = int64_t{32} << 20;
+constexpr int64_t kHeldBytesPerThread = int64_t{64} << 20;
 
 }  // namespace
 

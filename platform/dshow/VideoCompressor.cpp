@@ -129,10 +129,13 @@ HRESULT VideoCompressor::Open(AVRational tb) {
   const HRESULT hr = err < 0 ? E_OUTOFMEMORY : mux_->StartEncodedVideo(params, tb);
   avcodec_parameters_free(&params);
   if (hr != S_OK || SerialWriting() || !ParallelEncoder::CanSplit(settings_)) return hr;
-  parallel_ = std::make_unique<ParallelEncoder>(
-      settings_, tb,
-      [this](const AVPacket& packet, int64_t index) { return WriteStamped(packet, index); },
-      [this](int error) { ReportEncoderError(error); }, WritingThreads());
+  try {
+    parallel_ = std::make_unique<ParallelEncoder>(
+        settings_, tb, [this](const AVPacket& packet, int64_t index) { return WriteStamped(packet, index); },
+        [this](int error) { ReportEncoderError(error); }, WritingThreads());
+  } catch (const std::exception&) {
+    return E_OUTOFMEMORY;  // no memory or no threads
+  }
   return S_OK;
 }
 
@@ -181,7 +184,13 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
       return hr;
     }
   }
-  if (parallel_) return parallel_->Push(bits);
+  if (parallel_) {
+    try {
+      return parallel_->Push(bits);
+    } catch (const std::bad_alloc&) {
+      return ReportEncoderError(AVERROR(ENOMEM));
+    }
+  }
   AVFrame* frame = converter_->Convert(bits, index);
   if (!frame) return E_OUTOFMEMORY;
   // Fixed-quantiser encoders read the quality from each frame.
