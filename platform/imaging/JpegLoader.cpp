@@ -3,6 +3,7 @@
 #include <turbojpeg.h>
 
 #include <new>
+#include <string>
 
 #include "platform/imaging/PictureFile.h"
 
@@ -31,8 +32,24 @@ void ReduceToCover(int* width, int* height, int minWidth, int minHeight) {
   *height = bestHeight;
 }
 
-std::unique_ptr<Bitmap> Decode(const uint8_t* data, size_t size, size_t maxBitmapBytes, const CoverSize& cover,
-                               int* fullWidth, int* fullHeight) {
+// Decodes into out. A decoder warning (a file cut short, stray bytes, corrupt
+// data that the decoder steps over) keeps what was decoded, as other viewers
+// show such files; only a fatal error keeps nothing.
+bool Decode(tjhandle tj, unsigned char* jpeg, size_t size, uint8_t* out, int width, int pitch, int height,
+            int pixelFormat, int flags) {
+  if (tjDecompress2(tj, jpeg, size, out, width, pitch, height, pixelFormat, flags | TJFLAG_STOPONWARNING) == 0)
+    return true;
+  if (tjGetErrorCode(tj) != TJERR_WARNING) return false;
+  // TurboJPEG reports a fatal error after a warning as a warning too. The
+  // decoder prints only its first warning, so a different last message on the
+  // way past the warnings is a fatal error.
+  const std::string firstWarning = tjGetErrorStr2(tj);
+  if (tjDecompress2(tj, jpeg, size, out, width, pitch, height, pixelFormat, flags) == 0) return true;
+  return tjGetErrorCode(tj) == TJERR_WARNING && firstWarning == tjGetErrorStr2(tj);
+}
+
+std::unique_ptr<Bitmap> DecodeCovering(const uint8_t* data, size_t size, size_t maxBitmapBytes,
+                                       const CoverSize& cover, int* fullWidth, int* fullHeight) {
   if (!data || size < 4 || size > kMaxPictureFileBytes) return nullptr;
   TjHandle tj(tjInitDecompress());
   if (!tj) return nullptr;
@@ -49,14 +66,12 @@ std::unique_ptr<Bitmap> Decode(const uint8_t* data, size_t size, size_t maxBitma
   }
   std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(width, height);
   if (!bitmap) return nullptr;
-  // Stop at the first warning: a truncated or damaged file loads nothing rather than
-  // a picture with grey or smeared parts; cap progressive scans against files built
-  // to take forever.
-  const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS | TJFLAG_ACCURATEDCT;
+  // Progressive scans are capped against files built to take forever.
+  const int flags = TJFLAG_LIMITSCANS | TJFLAG_ACCURATEDCT;
 
   if (colorspace != TJCS_CMYK && colorspace != TJCS_YCCK) {
-    if (tjDecompress2(tj.get(), jpeg, size, bitmap->bits(), width, bitmap->stride(), height, TJPF_BGR,
-                      flags | TJFLAG_BOTTOMUP) != 0)
+    if (!Decode(tj.get(), jpeg, size, bitmap->bits(), width, bitmap->stride(), height, TJPF_BGR,
+                flags | TJFLAG_BOTTOMUP))
       return nullptr;
     return bitmap;
   }
@@ -64,8 +79,7 @@ std::unique_ptr<Bitmap> Decode(const uint8_t* data, size_t size, size_t maxBitma
   const size_t cmykStride = static_cast<size_t>(width) * 4;
   std::unique_ptr<uint8_t[]> cmyk(new (std::nothrow) uint8_t[cmykStride * static_cast<size_t>(height)]);
   if (!cmyk) return nullptr;
-  if (tjDecompress2(tj.get(), jpeg, size, cmyk.get(), width, static_cast<int>(cmykStride), height, TJPF_CMYK,
-                    flags) != 0)
+  if (!Decode(tj.get(), jpeg, size, cmyk.get(), width, static_cast<int>(cmykStride), height, TJPF_CMYK, flags))
     return nullptr;
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = cmyk.get() + static_cast<size_t>(y) * cmykStride;
@@ -86,7 +100,7 @@ std::unique_ptr<Bitmap> Decode(const uint8_t* data, size_t size, size_t maxBitma
 
 std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes) {
   int width = 0, height = 0;
-  return Decode(data, size, maxBitmapBytes, nullptr, &width, &height);
+  return DecodeCovering(data, size, maxBitmapBytes, nullptr, &width, &height);
 }
 
 std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName) {
@@ -98,6 +112,7 @@ std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName) {
 ScaledJpeg LoadJpegFileCovering(const std::string& fileName, const CoverSize& cover) {
   ScaledJpeg picture;
   if (const auto data = ReadPictureFile(fileName))
-    picture.bitmap = Decode(data->data(), data->size(), kMaxBitmapBytes, cover, &picture.width, &picture.height);
+    picture.bitmap =
+        DecodeCovering(data->data(), data->size(), kMaxBitmapBytes, cover, &picture.width, &picture.height);
   return picture;
 }

@@ -6,6 +6,7 @@ import os
 import re
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -205,6 +206,17 @@ class VistrelcTest(unittest.TestCase):
         self.assertEqual(result["text"].count(message), 1, result["text"])
         self.assertNotIn("image 2 of 3", result["text"])
         self.assertGreater(frame_count(self.out()), 0)
+
+    def test_settings_file_that_is_a_fifo_or_a_device_is_refused_without_a_hang(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        fifo = os.path.join(self.dir, "settings.fifo")
+        os.mkfifo(fifo)
+        for store in (fifo, "/dev/zero"):
+            self.env["VISTREL_REGISTRY_FILE"] = store
+            result = self.run_vistrelc("-x32", "-y24", "-f2", "-d1", "-t0", "-o" + self.out(), "-i" + self.pictures)
+            self.assertIn(store + ": not a regular file", result["lines"], result["text"])
+            self.assertEqual(frame_count(self.out()), 2)
+        self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
 
     def abort_run(self, args, wait_for):
         # Held pictures encoded once pass in microseconds a frame: the signal is
