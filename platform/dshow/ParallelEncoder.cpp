@@ -62,10 +62,12 @@ void ParallelEncoder::Work() {
       queue_.pop_front();
     }
     int error = 0;
-    try {
-      error = encoder.Encode(job->run, 0, job->packets);
-    } catch (const std::bad_alloc&) {
-      error = AVERROR(ENOMEM);
+    if (!job->cancelled) {
+      try {
+        error = encoder.Encode(job->run, job->skip, job->packets);
+      } catch (const std::bad_alloc&) {
+        error = AVERROR(ENOMEM);
+      }
     }
     {
       std::lock_guard lock(mutex_);
@@ -90,8 +92,12 @@ HRESULT ParallelEncoder::Push(const uint8_t* bits) {
     }
     CommitOldest();
   }
+  if (!current_.items.empty() && CutBefore(next_)) {
+    while (inFlight_.size() >= maxRuns_) CommitOldest();
+    // Committing may have moved the key-frame grid and cut the frames anew.
+    if (!current_.items.empty() && CutBefore(next_)) SubmitCurrent();
+  }
   const bool repeat = lastFrame_ && std::memcmp(lastFrame_->Bits().data(), bits, frameBytes_) == 0;
-  if (!current_.items.empty() && CutBefore(next_)) Submit();
   if (current_.items.empty()) current_.start = next_;
   if (repeat && !current_.items.empty() && current_.items.back().frame == lastFrame_) {
     ++current_.items.back().count;
@@ -111,17 +117,27 @@ HRESULT ParallelEncoder::Push(const uint8_t* bits) {
 }
 
 HRESULT ParallelEncoder::Finish() {
-  if (!current_.items.empty()) Submit();
-  while (!inFlight_.empty()) CommitOldest();
+  // A commit that moves the key-frame grid leaves a run being filled again.
+  while (!current_.items.empty() || !inFlight_.empty()) {
+    if (!current_.items.empty())
+      SubmitCurrent();
+    else
+      CommitOldest();
+  }
   return failure_;
 }
 
-void ParallelEncoder::Submit() {
-  auto job = std::make_shared<Job>();
-  job->run = std::move(current_);
+void ParallelEncoder::SubmitCurrent() {
+  Submit(std::move(current_), currentSkip_);
   current_ = Run();
+  currentSkip_ = 0;
   currentBytes_ = 0;
-  while (inFlight_.size() >= maxRuns_) CommitOldest();
+}
+
+void ParallelEncoder::Submit(Run run, int64_t skip) {
+  auto job = std::make_shared<Job>();
+  job->run = std::move(run);
+  job->skip = skip;
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(job);
@@ -141,27 +157,22 @@ void ParallelEncoder::CommitOldest() {
 }
 
 void ParallelEncoder::Commit(Job& job) {
-  int error = job.error;
-  std::vector<PacketRef> again;
-  const std::vector<PacketRef>* packets = &job.packets;
   const Run& run = job.run;
-  // The single encoder put no key frame where this run started (it made one of
-  // its own earlier, off the grid): encode on from its last key frame instead.
-  if (error == 0 && phased_ && run.start - lastKey_ < keyInterval_ && run.start > 0) {
-    Run from = sinceKey_;
-    from.items.insert(from.items.end(), run.items.begin(), run.items.end());
-    if (!ownEncoder_) ownEncoder_ = std::make_unique<RunEncoder>(settings_, tb_);
-    error = ownEncoder_->Encode(from, run.start - from.start, again);
-    packets = &again;
-  }
-  if (error != 0) {
-    failure_ = HresultFromAvError(error);
-    if (encoderFailed_) encoderFailed_(error);
+  const int64_t first = run.start + job.skip;  // the first frame this job writes
+  // The single encoder put no key frame where this run starts: it made one of
+  // its own earlier, off the grid. The runs cut on the old grid start again.
+  if (phased_ && job.skip == 0 && run.start > 0 && run.start - lastKey_ < keyInterval_) {
+    Recut(job);
     return;
   }
-  int64_t index = run.start;
+  if (job.error != 0) {
+    failure_ = HresultFromAvError(job.error);
+    if (encoderFailed_) encoderFailed_(job.error);
+    return;
+  }
+  int64_t index = first;
   int64_t key = -1;
-  for (const PacketRef& packet : *packets) {
+  for (const PacketRef& packet : job.packets) {
     if (packet->flags & AV_PKT_FLAG_KEY) key = index;
     if (const HRESULT hr = sink_(*packet, index++); hr != S_OK) {
       failure_ = hr;
@@ -173,7 +184,37 @@ void ParallelEncoder::Commit(Job& job) {
     lastKey_ = key;
     sinceKey_ = run.From(key);
   } else {
-    if (sinceKey_.items.empty()) sinceKey_.start = run.start;
-    sinceKey_.items.insert(sinceKey_.items.end(), run.items.begin(), run.items.end());
+    const Run written = run.From(first);
+    sinceKey_.items.insert(sinceKey_.items.end(), written.items.begin(), written.items.end());
   }
+}
+
+void ParallelEncoder::Recut(const Job& invalid) {
+  // Every frame from the last key frame written on, in order.
+  Run all = sinceKey_;
+  auto append = [&](const Run& run) { all.items.insert(all.items.end(), run.items.begin(), run.items.end()); };
+  append(invalid.run);
+  {
+    std::lock_guard lock(mutex_);
+    for (const std::shared_ptr<Job>& job : inFlight_) job->cancelled = true;
+  }
+  for (const std::shared_ptr<Job>& job : inFlight_) append(job->run.From(job->run.start + job->skip));
+  append(current_);
+  inFlight_.clear();
+  // Runs on the grid from that key frame; the first writes from the invalid run on.
+  const int64_t written = invalid.run.start;
+  int64_t from = all.start;
+  for (;;) {
+    const int64_t to = std::min(from + keyInterval_, next_);
+    Run part = all.Part(from, to);
+    const int64_t skip = std::max<int64_t>(0, written - from);
+    if (to == next_) {
+      current_ = std::move(part);
+      currentSkip_ = skip;
+      break;
+    }
+    Submit(std::move(part), skip);
+    from = to;
+  }
+  currentBytes_ = static_cast<int64_t>(current_.items.size() * frameBytes_);
 }

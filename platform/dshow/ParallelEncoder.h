@@ -42,16 +42,21 @@ class ParallelEncoder {
  private:
   struct Job {
     Run run;
+    int64_t skip = 0;  // frames at its start that were written before, encoded again for the encoder's state
     std::vector<PacketRef> packets;
     int error = 0;
     bool done = false;
+    bool cancelled = false;  // cut on a key-frame grid that moved: not encoded
   };
 
   bool CutBefore(int64_t index) const;
-  void Submit();
+  void SubmitCurrent();
+  void Submit(Run run, int64_t skip);
   // Waits for the oldest run and hands on its packets.
   void CommitOldest();
   void Commit(Job& job);
+  // Cuts every frame not yet written anew from the last key frame written.
+  void Recut(const Job& invalid);
   void Work();
 
   const EncoderSettings settings_;
@@ -71,11 +76,11 @@ class ParallelEncoder {
   int64_t next_ = 0;               // index of the next frame pushed
   std::shared_ptr<HeldFrame> lastFrame_;
   Run current_;                    // being filled
+  int64_t currentSkip_ = 0;
   int64_t currentBytes_ = 0;
   std::deque<std::shared_ptr<Job>> inFlight_;  // in stream order
   int64_t lastKey_ = 0;            // the last key frame handed on
-  Run sinceKey_;                   // the frames from it on, for encoding again
-  std::unique_ptr<RunEncoder> ownEncoder_;  // runs encoded again in order
+  Run sinceKey_;                   // the frames written from it on, for encoding again
 
   // Shared with the workers.
   std::mutex mutex_;

@@ -46,16 +46,19 @@ int64_t Run::Frames() const {
   return frames;
 }
 
-Run Run::From(int64_t from) const {
-  Run tail;
-  tail.start = from;
+Run Run::From(int64_t from) const { return Part(from, start + Frames()); }
+
+Run Run::Part(int64_t from, int64_t to) const {
+  Run part;
+  part.start = from;
   int64_t at = start;
   for (const RunItem& item : items) {
     const int64_t end = at + item.count;
-    if (end > from) tail.items.push_back({item.frame, end - std::max(at, from)});
+    const int64_t count = std::min(end, to) - std::max(at, from);
+    if (count > 0) part.items.push_back({item.frame, count});
     at = end;
   }
-  return tail;
+  return part;
 }
 
 RunEncoder::RunEncoder(const EncoderSettings& settings, AVRational tb)

@@ -53,8 +53,9 @@ struct Run {
   int64_t start = 0;  // index of its first frame in the stream
   std::vector<RunItem> items;
   int64_t Frames() const;
-  // The frames of this run from stream index `from` on.
+  // The frames of this run from stream index `from` on, or up to `to`.
   Run From(int64_t from) const;
+  Run Part(int64_t from, int64_t to) const;
 };
 
 class RunEncoder {
