@@ -26,8 +26,8 @@ bool ParallelEncoder::CanSplit(const EncoderSettings& settings) {
   return settings.Splits() && settings.KeyFrameInterval() < kMaxRunFrames;
 }
 
-ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink,
-                                 EncoderFailed encoderFailed, int threads)
+ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed,
+                                 int threads)
     : settings_(settings),
       tb_(tb),
       phased_(settings.Repeats() != RepeatKind::PreviousPacket),

@@ -27,8 +27,7 @@ class ParallelEncoder {
   // Whether these settings' streams can be split into runs.
   static bool CanSplit(const EncoderSettings& settings);
 
-  ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed,
-                  int threads);
+  ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed, int threads);
   ~ParallelEncoder();
   ParallelEncoder(const ParallelEncoder&) = delete;
   ParallelEncoder& operator=(const ParallelEncoder&) = delete;
@@ -73,14 +72,14 @@ class ParallelEncoder {
 
   // Caller's thread only.
   HRESULT failure_ = S_OK;
-  int64_t next_ = 0;               // index of the next frame pushed
+  int64_t next_ = 0;  // index of the next frame pushed
   std::shared_ptr<HeldFrame> lastFrame_;
-  Run current_;                    // being filled
+  Run current_;  // being filled
   int64_t currentSkip_ = 0;
   int64_t currentBytes_ = 0;
   std::deque<std::shared_ptr<Job>> inFlight_;  // in stream order
-  int64_t lastKey_ = 0;            // the last key frame handed on
-  Run sinceKey_;                   // the frames written from it on, for encoding again
+  int64_t lastKey_ = 0;                        // the last key frame handed on
+  Run sinceKey_;                               // the frames written from it on, for encoding again
 
   // Shared with the workers.
   std::mutex mutex_;

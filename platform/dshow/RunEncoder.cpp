@@ -27,9 +27,7 @@ PacketRef Share(AVPacket* packet) {
 
 bool IsKey(const PacketRef& packet) { return packet->flags & AV_PKT_FLAG_KEY; }
 
-bool NothingChanged(const PacketRef& packet) {
-  return !IsKey(packet) && IsAllSkipPacket(packet->data, packet->size);
-}
+bool NothingChanged(const PacketRef& packet) { return !IsKey(packet) && IsAllSkipPacket(packet->data, packet->size); }
 
 }  // namespace
 
@@ -92,7 +90,8 @@ int RunEncoder::EncodeFrame(AVCodecContext* context, const HeldFrame& frame, Pac
   converted->quality = context->global_quality;
   if (const int err = avcodec_send_frame(context, converted); err < 0) return err;
   // These encoders give each frame's packet at once; anything else cannot be split.
-  if (const int err = avcodec_receive_packet(context, packet_); err < 0) return err == AVERROR(EAGAIN) ? AVERROR_BUG : err;
+  if (const int err = avcodec_receive_packet(context, packet_); err < 0)
+    return err == AVERROR(EAGAIN) ? AVERROR_BUG : err;
   packet = Share(packet_);
   return packet ? 0 : AVERROR(ENOMEM);
 }
@@ -120,7 +119,7 @@ int RunEncoder::Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out
 
 int RunEncoder::EncodeFrames(const Run& run, int64_t skip, std::vector<PacketRef>& out) {
   int64_t n = 0;
-  int sinceKey = 0;  // the count by which the single encoder makes its next key frame
+  int sinceKey = 0;                  // the count by which the single encoder makes its next key frame
   const HeldFrame* stale = nullptr;  // a key frame taken from the cache that the context has not seen
   auto emit = [&](const PacketRef& packet) {
     if (n++ >= skip) out.push_back(packet);
