@@ -45,7 +45,16 @@ def make_pictures():
                             os.path.join(PICTURES, "%02d.jpg" % (n * 5 + k))], check=True)
 
 
+def settle():
+    """Each run starts with no other run's file still being written back."""
+    for name in os.listdir(WORK):
+        if name.endswith(".avi"):
+            os.remove(os.path.join(WORK, name))
+    os.sync()
+
+
 def run_ours(width, height, compressor, mode):
+    settle()
     out = os.path.join(WORK, "vistrel-%s.avi" % mode)
     line = subprocess.run([BENCH, PICTURES, str(width), str(height), compressor, out, mode, str(SECONDS)],
                           check=True, capture_output=True, text=True).stdout.strip()
@@ -55,6 +64,7 @@ def run_ours(width, height, compressor, mode):
 
 
 def run_ffmpeg(width, height, options, pictures):
+    settle()
     out = os.path.join(WORK, "ffmpeg.avi")
     inputs, chains, durations = [], [], []
     for i in range(len(pictures)):
