@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FOLDER WIDTH HEIGHT COMPRESSOR OUTPUT.avi\n", argv[0]);
     return 2;
   }
-  const std::vector<std::string> pictures = ScanPictureFolder(argv[1]);
+  std::error_code scanError;
+  const std::vector<std::string> pictures = ScanPictureFolder(argv[1], scanError);
   const int width = std::stoi(argv[2]);
   const int height = std::stoi(argv[3]);
   if (pictures.empty()) {

@@ -1,31 +1,17 @@
 #include "writer/DrawPicture.h"
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 
 #include "platform/gdi/MulDiv.h"
 #include "platform/imaging/BmpLoader.h"
 #include "platform/imaging/JpegLoader.h"
+#include "platform/text/Utf8.h"
 
 namespace {
 
-// From the last dot of the name part on, dot included, in upper case; empty when
-// the name part has no dot.
-std::string UpperExtension(const std::string& fileName) {
-  const size_t slash = fileName.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return {};
-  std::string ext = fileName.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-  return ext;
-}
-
 std::unique_ptr<Bitmap> LoadPicture(const std::string& fileName) {
-  const std::string ext = UpperExtension(fileName);
-  if (ext == ".JPG") return LoadJpegFile(fileName);
-  if (ext == ".BMP") return LoadBmpFile(fileName);
+  if (HasExtension(fileName, ".jpg")) return LoadJpegFile(fileName);
+  if (HasExtension(fileName, ".bmp")) return LoadBmpFile(fileName);
   return nullptr;
 }
 

@@ -142,21 +142,31 @@ class VistrelcTest(unittest.TestCase):
         self.assertEqual(held, ["r", "g", "b"])  # A, b, c
         self.assertEqual(dominant(decoded[0][0]), "k")  # the first fade starts from black
 
-    def test_settings_written_back_are_the_fourteen_of_the_console(self):
+    def test_settings_written_back_take_effect_in_the_next_run(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
         result = self.run_vistrelc("-x640", "-y480", "-f10", "-q50", "-d5", "-t3", "-cNone", "-o" + self.out(),
                                    "-i" + self.pictures)
         self.assertEqual(result["exit_code"], 0, result["text"])
         values = registry_values(self.registry)
-        self.assertEqual(len(values), 14, values)
+        self.assertEqual(len(values), 17, values)
         self.assertEqual(values["FormatX"], "dword:00000280")
         self.assertEqual(values["FormatY"], "dword:000001e0")
         self.assertEqual(values["Frames"], "dword:0000000a")
         self.assertEqual(values["Compressor Quality"], "dword:00000032")
         self.assertEqual(values["Compressor"], '"None"')
-        for absent in ("BkColor", "DisplayTime", "Transition"):
-            self.assertNotIn(absent, values)
+        # Not -d5 -t3: the three the console never saves are added with its defaults.
+        self.assertEqual(values["DisplayTime"], "dword:00000001")
+        self.assertEqual(values["Transition"], "dword:00000000")
+        self.assertEqual(values["BkColor"], "dword:00000000")
         self.assertEqual(frame_count(self.out()), 10 + 50)  # -t3 slides in for a second, -d5 holds
+
+        # Values the run refuses are not stored; the next run finds the earlier ones.
+        refused = self.run_vistrelc("-f0", "-x0", "-o" + self.out("refused.avi"), "-i" + self.pictures)
+        self.assertEqual(refused["exit_code"], 1, refused["text"])
+        again = self.run_vistrelc("-o" + self.out("again.avi"), "-i" + self.pictures)
+        self.assertIn("resolution 640x480 at 10 frames per second.", again["text"])
+        self.assertIn("using None at quality 50%.", again["text"])
+        self.assertEqual(frame_count(self.out("again.avi")), 10)  # no transition, held one second
 
     def test_an_option_counts_only_at_the_start_of_an_argument(self):
         result = self.run_vistrelc("-o" + os.path.join(self.dir, "My-Film.avi"), "-f25", "-cAnyCodec",
@@ -189,6 +199,101 @@ class VistrelcTest(unittest.TestCase):
         # The next message starts one line lower, in the column where the first one ended.
         self.assertEqual(lines[first + 1], " " * len(lines[first]) + lines[first + 1].strip())
         self.assertRegex(lines[first + 1].strip(), r"^Error 0x[0-9A-F]+ writing AVI\. DirectX installed \?$")
+
+    def test_output_that_the_run_reads_is_refused_whatever_its_name(self):
+        picture = os.path.join(self.pictures, "a.jpg")
+        make_jpeg(picture, "red")
+        os.link(picture, os.path.join(self.dir, "link-to-a.dat"))
+        self.run_vistrelc("-o" + self.out("first.avi"), "-i" + self.pictures)  # makes the settings file
+        os.remove(self.out("first.avi"))
+        with open(picture, "rb") as f:
+            jpeg = f.read()
+        with open(self.registry, "rb") as f:
+            settings = f.read()
+        for output in (picture, os.path.join(self.pictures, ".", "a.jpg"), os.path.join(self.dir, "link-to-a.dat"),
+                       self.registry):
+            result = self.run_vistrelc("-o" + output, "-i" + self.pictures, cols=300)
+            self.assertFalse(result["timed_out"])
+            self.assertEqual(result["exit_code"], 1, result["text"])
+            self.assertIn("Cannot write AVI: " + output + " is ", "".join(result["lines"]))
+            with open(picture, "rb") as f:
+                self.assertEqual(f.read(), jpeg, output)
+        with open(self.registry, "rb") as f:
+            self.assertEqual(f.read(), settings)
+
+    def test_output_that_is_no_regular_file_is_refused_at_once(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        fifo = os.path.join(self.dir, "pipe.avi")
+        os.mkfifo(fifo)
+        for output in (fifo, "/dev/null", self.pictures):
+            result = self.run_vistrelc("-o" + output, "-i" + self.pictures, cols=300)
+            self.assertFalse(result["timed_out"])  # a FIFO without a reader would block its opening
+            self.assertEqual(result["exit_code"], 1, result["text"])
+            self.assertIn("Cannot write AVI: " + output + " is not a regular file.", result["text"])
+
+    def test_values_are_taken_whole_and_refused_when_they_do_not_fit(self):
+        deep = os.path.join(self.pictures, "p" * 150)
+        os.mkdir(deep)
+        make_jpeg(os.path.join(deep, "a.jpg"), "red")
+        long_output = self.out("o" * 120 + ".avi")  # longer than 100, within 255
+        result = self.run_vistrelc("-x16", "-y16", "-f2", "-d1", "-cNone", "-o" + long_output, "-i" + deep)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertEqual(frame_count(long_output), 2)
+        os.remove(long_output)
+
+        # Cut after 100 characters, the name below used to be this file's.
+        existing = self.out("x" * (100 - len(self.out(""))))
+        with open(existing, "wb") as f:
+            f.write(b"keep")
+        too_long = existing + "y" * 160 + ".avi"
+        for args, message in (
+                (["-o" + too_long], "The output file name is longer than 255 characters. Nothing was written."),
+                (["-o" + self.out(), "-c" + "c" * 160], "The compressor name is longer than 159 characters.")):
+            result = self.run_vistrelc(*args, "-i" + deep, cols=400)
+            self.assertEqual(result["exit_code"], 1, result["text"])
+            self.assertIn(message, result["text"])
+            self.assertEqual(sorted(os.listdir(self.dir)), ["config", "pictures", os.path.basename(existing)])
+        with open(existing, "rb") as f:
+            self.assertEqual(f.read(), b"keep")
+
+    def test_names_that_are_no_utf8_reach_the_file_system_unchanged(self):
+        folder = os.path.join(self.dir, os.fsdecode(b"bilder-\xe4"))
+        os.mkdir(folder)
+        make_jpeg(os.path.join(folder, os.fsdecode(b"\xfc.jpg")), "red")
+        output = self.out(os.fsdecode(b"film-\xe9.avi"))
+        # A compressor name that matches none gives uncompressed frames, not the first compressor.
+        result = self.run_vistrelc("-x16", "-y16", "-f2", "-d1", "-c" + os.fsdecode(b"\xff"), "-o" + output,
+                                   "-i" + folder)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertEqual(frame_count(output), 2)
+        codec = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                "stream=codec_name", "-of", "csv=p=0", output],
+                               check=True, capture_output=True, text=True).stdout.strip()
+        self.assertEqual(codec, "rawvideo")
+
+    def test_folder_that_cannot_be_read_is_named_with_a_failure_code(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        for folder, reason in ((os.path.join(self.dir, "absent"), "No such file or directory"),
+                               (os.path.join(self.pictures, "a.jpg"), "Not a directory")):
+            result = self.run_vistrelc("-o" + self.out(), "-i" + folder, cols=300)
+            self.assertEqual(result["exit_code"], 1, result["text"])
+            self.assertIn("Cannot read the folder " + folder + "/: " + reason + ". Nothing was written.",
+                          result["text"])
+            self.assertFalse(os.path.exists(self.out()))
+
+    def test_closed_standard_error_never_takes_the_text(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        # No terminal (a new session) and descriptor 2 closed, as a service starts it.
+        done = subprocess.run(["/bin/sh", "-c", 'exec "$0" "$@" 2>&-', VISTRELC, "-x16", "-y16", "-f2", "-d1",
+                               "-cNone", "-o" + self.out(), "-i" + self.pictures],
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, env=self.env, cwd=self.dir,
+                              start_new_session=True, timeout=60)
+        self.assertEqual(done.returncode, 0)
+        self.assertEqual(done.stdout, b"")
+        self.assertEqual(frame_count(self.out()), 2)
+        with open(self.out(), "rb") as f:
+            self.assertNotIn(b"VISTREL", f.read())
+        self.assertIn("FormatX", registry_values(self.registry))
 
     def abort_run(self, args, wait_for):
         return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "after": 0.3, "signal": "SIGINT"}])
