@@ -1,7 +1,6 @@
 """vistrelc end to end: run in a pseudo-terminal, its screen read back, its AVI read by ffprobe."""
 
 import fcntl
-import json
 import os
 import re
 import shutil
@@ -9,6 +8,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -296,7 +296,7 @@ class VistrelcTest(unittest.TestCase):
         self.assertIn("FormatX", registry_values(self.registry))
 
     def abort_run(self, args, wait_for):
-        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "after": 0.3, "signal": "SIGINT"}])
+        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "signal": "SIGINT"}])
 
     def test_sigint_during_hold_frames_completes_the_file(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
@@ -335,22 +335,24 @@ class VistrelcTest(unittest.TestCase):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
         make_jpeg(os.path.join(self.pictures, "b.jpg"), "blue")
         # Holding the settings store's lock keeps the run in its settings load,
-        # before any picture, while the event arrives.
+        # before any picture, until the handler has printed its message.
         os.makedirs(os.path.dirname(self.registry))
         with open(self.registry + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            proc = subprocess.Popen([sys.executable, ptyscreen.__file__, "--cols", "100", "--timeout", "60", "--",
-                                     VISTRELC, "-x16", "-y16", "-f5", "-d1", "-t1", "-cNone",
-                                     "-o" + self.out(), "-i" + self.pictures],
-                                    env=self.env, cwd=self.dir, stdout=subprocess.PIPE, text=True)
+            release = {"when_text": "Aborted by user", "call": lambda: fcntl.flock(lock, fcntl.LOCK_UN)}
+            done = {}
+            runner = threading.Thread(target=lambda: done.update(ptyscreen.run(
+                [VISTRELC, "-x16", "-y16", "-f5", "-d1", "-t1", "-cNone", "-o" + self.out(), "-i" + self.pictures],
+                24, 100, [release], 60, env=self.env, cwd=self.dir)))
+            runner.start()
             os.kill(waiting_for_lock(), signal.SIGINT)
-            time.sleep(0.5)
-            fcntl.flock(lock, fcntl.LOCK_UN)
-        result = json.loads(proc.communicate(timeout=60)[0])
-        text = "\n".join(result["screen"])
-        self.assertEqual(result["exit_code"], 0, text)
+            runner.join()
+        text = "\n".join(done["screen"])
+        self.assertFalse(done["timed_out"], text)
+        self.assertEqual(done["exit_code"], 0, text)
         self.assertIn("Aborted by user", text)
         self.assertEqual(frame_count(self.out()), 2 * (5 + 5))
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
