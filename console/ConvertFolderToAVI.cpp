@@ -46,9 +46,12 @@ bool TForm1::ReadOptions(std::string& outputName, std::string& folder) {
     outputName = GetOptionValue(arguments_, "-o", "output.avi");
     if (!TextToWideBuffer(outputName, OutputFileName))
       return RefuseLongValue("output file name", std::size(OutputFileName));
-    Compressor = GetOptionValue(arguments_, "-c", Compressor);
-    if (!TextToWideBuffer(Compressor, CompressorName))
+    // Checked before it is taken, so that a refused name is not stored either.
+    const std::string compressor = GetOptionValue(arguments_, "-c", Compressor);
+    if (TextToWide(compressor).size() >= std::size(CompressorName))
       return RefuseLongValue("compressor name", std::size(CompressorName));
+    Compressor = compressor;
+    TextToWideBuffer(Compressor, CompressorName);
     Quality = QualityFromPercent(GetIntOption(arguments_, "-q", QualityPercent(Quality)));
     folder = IncludeTrailingSlash(GetOptionValue(arguments_, "-i", ProgramFolder()));
   } catch (const ERangeError& e) {
