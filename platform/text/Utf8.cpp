@@ -73,7 +73,8 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
 }
 
 bool HasExtension(std::string_view name, std::string_view extension) {
-  return name.size() >= extension.size() && EqualIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
+  return name.size() >= extension.size() &&
+         EqualIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 char32_t FoldCase(char32_t c) {

@@ -236,7 +236,7 @@ class VistrelcTest(unittest.TestCase):
             ([self.registry], reads % (self.registry, self.registry)),
             ([self.out("pipe.avi")], "Cannot write AVI: %s is not a regular file." % self.out("pipe.avi")),
             (["/dev/null"], "Cannot write AVI: /dev/null is not a regular file."),
-            ([existing + "y" * 160 + ".avi"], "The output file name is longer than 255 characters. Nothing was written."),
+            ([existing + "y" * 160 + ".avi"], "The output file name is longer than 255 characters."),
             ([self.out(), "-c" + "c" * 160], "The compressor name is longer than 159 characters. Nothing was written."),
             ([self.out(), "-i" + self.dir + "/absent"],
              "Cannot read the folder %s/absent/: No such file or directory. Nothing was written." % self.dir),
