@@ -9,6 +9,17 @@
 
 std::atomic<TForm1*> Form1{nullptr};
 
+namespace {
+
+// A message of several lines: each one after the first starts at the left.
+std::string LinesAtTheLeft(const std::string& text) {
+  std::string lines;
+  for (const char c : text) lines += c == '\n' ? std::string("\n\r") : std::string(1, c);
+  return lines;
+}
+
+}  // namespace
+
 TForm1::TForm1(std::vector<std::string> arguments)
     : PlainSettingsForm(ConsoleProfile), arguments_(std::move(arguments)) {
   CoInitialize(nullptr);
@@ -25,7 +36,7 @@ void TForm1::FormDestroy() {
     SaveSettings();
   } catch (const ERegistryException& e) {
     // No message box here: the console is the only place the user looks.
-    ConsoleWrite(std::string("\n\r") + e.what());
+    ConsoleWrite("\n\r" + LinesAtTheLeft(e.what()));
     return;
   }
   Registry.reset();
@@ -41,5 +52,5 @@ void TForm1::ShowWriteError(const std::string& text) { ConsoleWrite(text); }
 
 void TForm1::ShowGraphError(GraphStep step, const std::string& text) {
   // Only the rendering message ends its line, with a line feed alone.
-  ConsoleWrite(step == GraphStep::RenderGraph ? text + "\n" : text);
+  ConsoleWrite(step == GraphStep::RenderGraph ? LinesAtTheLeft(text) + "\n" : LinesAtTheLeft(text));
 }

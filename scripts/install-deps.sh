@@ -7,6 +7,7 @@ packages=(
   libturbojpeg0-dev libgtest-dev
   clang libclang-rt-14-dev
   imagemagick imagemagick-6-doc sox python3-pyte
+  qt6-base-dev xvfb xauth xdotool x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

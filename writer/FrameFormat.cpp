@@ -1,7 +1,8 @@
 #include "FrameFormat.h"
 
 #include <cstring>
-#include <limits>
+
+#include "platform/gdi/Bitmap.h"
 
 void FillFrameFormat(BITMAPINFO& header, int64_t& duration, int formatX, int formatY, int frames) {
   std::memset(&header, 0, sizeof header);
@@ -21,11 +22,13 @@ std::string FrameFormatProblem(int formatX, int formatY, int frames) {
   if (frames < 1 || frames > kMaxFramesPerSecond)
     return "Cannot write AVI: the frame rate is " + std::to_string(frames) +
            " frames per second; it must be from 1 to " + std::to_string(kMaxFramesPerSecond) + ".";
-  if (formatX < 1 || formatY < 1 || formatX > std::numeric_limits<int>::max() / 3 - 3)
-    return "Cannot write AVI: the frame size " + std::to_string(formatX) + "x" + std::to_string(formatY) +
-           " is not valid.";
-  if (static_cast<int64_t>(DibStride24(formatX)) * formatY > std::numeric_limits<int32_t>::max())
-    return "Cannot write AVI: the frame size " + std::to_string(formatX) + "x" + std::to_string(formatY) +
-           " is too large.";
+  const std::string size = std::to_string(formatX) + "x" + std::to_string(formatY);
+  if (formatX < 1 || formatY < 1) return "Cannot write AVI: the frame size " + size + " is not valid.";
+  if (formatX > kMaxFrameSide || formatY > kMaxFrameSide)
+    return "Cannot write AVI: the frame size " + size + " is too large; AVI files take at most " +
+           std::to_string(kMaxFrameSide) + " pixels a side.";
+  if (!BitmapFits(formatX, formatY))
+    return "Cannot write AVI: frames of " + size + " need more than this program's limit of " +
+           std::to_string(kMaxBitmapBytes / 1'000'000) + " MB a frame.";
   return {};
 }

@@ -13,6 +13,8 @@
 void FillFrameFormat(BITMAPINFO& header, int64_t& duration, int formatX, int formatY, int frames);
 
 inline constexpr int kMaxFramesPerSecond = 1000;
+// The AVI headers keep frame sides in 16 bits.
+inline constexpr int kMaxFrameSide = 65535;
 
 // Why no video can be written with these values, or empty when it can.
 std::string FrameFormatProblem(int formatX, int formatY, int frames);

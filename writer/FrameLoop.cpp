@@ -15,8 +15,10 @@ int64_t HoldCount(int displayTime, int frames) {
 }  // namespace
 
 void VideoWriterForm::PushFrame(const Bitmap& frame) {
-  Pusher->PushSample(frame.bits(), &FrameHeader, FrameDuration);
-  FramePushed();
+  if (WriteError != S_OK) return;
+  // Going on after a failed write would only repeat the failure for every frame left.
+  WriteError = Pusher->PushSample(frame.bits(), &FrameHeader, FrameDuration);
+  if (WriteError == S_OK) FramePushed();
 }
 
 WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
@@ -44,7 +46,7 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
   AbortRequested.store(0, std::memory_order_relaxed);
   const bool abortAfterEveryFrame = Profile().abortAfterEveryFrame;
   const int count = static_cast<int>(slides.size());
-  for (int i = 0; i < count && !AbortRequested.load(std::memory_order_relaxed); ++i) {
+  for (int i = 0; i < count && !AbortRequested.load(std::memory_order_relaxed) && WriteError == S_OK; ++i) {
     const Slide& slide = slides[i];
     PictureStarted(i, count);
     RenderToDIB(slide.FileName, slide.BkColor, buffers->NEW->bits(), FrameHeader);
@@ -56,7 +58,7 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
     CopyFrame(*buffers->NEW, *buffers->PREV);
     for (int64_t k = 0; k < holdCount; ++k) {
       PushFrame(*buffers->OUT);
-      if (abortAfterEveryFrame && AbortRequested.load(std::memory_order_relaxed)) break;
+      if (WriteError != S_OK || (abortAfterEveryFrame && AbortRequested.load(std::memory_order_relaxed))) break;
     }
   }
   const bool aborted = AbortRequested.load(std::memory_order_relaxed) != 0;
@@ -66,7 +68,8 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
   AbortRequested.store(0, std::memory_order_relaxed);
 
   if (WriteError != S_OK) {
-    ShowWriteError(HresultText("Error 0x%1x writing AVI. The file is incomplete.", WriteError));
+    ShowWriteError(HresultText("Error 0x%1x writing AVI ", WriteError) + OutputFailure(WriteErrorReason) +
+                   ". The file is incomplete.");
     return WriteResult::WriteFailed;
   }
   return aborted ? WriteResult::Aborted : WriteResult::Written;

@@ -26,9 +26,10 @@ void FadeStep(const Bitmap& prev, const Bitmap& next, Bitmap& out, int n, int fr
 }  // namespace
 
 bool VideoWriterForm::PushTransitionFrame(const Bitmap& frame) {
+  if (WriteError != S_OK) return true;
   ShowTransitionFrame(frame);
   PushFrame(frame);
-  return Profile().abortAfterEveryFrame && AbortRequested.load(std::memory_order_relaxed);
+  return WriteError != S_OK || (Profile().abortAfterEveryFrame && AbortRequested.load(std::memory_order_relaxed));
 }
 
 void VideoWriterForm::RenderTransition(int kind, FrameBuffers& buffers) {

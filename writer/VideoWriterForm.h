@@ -100,9 +100,11 @@ class VideoWriterForm {
   IMediaControl* MediaControl = nullptr;
   IMediaEventEx* MediaEvent = nullptr;
   IMediaSeeking* MediaSeeking = nullptr;
-  // The first error the graph met while writing (disk full, ...), S_OK when the
-  // last write completed its file; ReleaseGraph fills it.
+  // The first error met while writing (disk full, ...), S_OK when the last
+  // write completed its file; a failed push or ReleaseGraph fills it, the
+  // graph's reason in words beside it when it gave one.
   HRESULT WriteError = S_OK;
+  std::string WriteErrorReason;
 
   // ---- device lookup and the writing graph ----
   void ListDeviceNames(const GUID* category, std::vector<std::string>& names);
@@ -116,6 +118,7 @@ class VideoWriterForm {
   WriteResult WriteVideo(const std::vector<Slide>& slides);
   // Pushes the frames that lead from PREV to NEW through OUT.
   void RenderTransition(int kind, FrameBuffers& buffers);
+  // Does nothing once a push has failed: the write stops at the first failure.
   void PushFrame(const Bitmap& frame);
 
  protected:
@@ -156,7 +159,12 @@ class VideoWriterForm {
   virtual void ShowGraphError(GraphStep step, const std::string& text) = 0;
 
  private:
+  // True when the transition must stop: an abort the profile tests per frame, or a failed push.
   bool PushTransitionFrame(const Bitmap& frame);
+  // The reason the graph gave for a failed rendering, or empty.
+  std::string RenderingFailureReason();
+  // "<output file>: <reason>", the line that follows a failed build's message.
+  std::string OutputFailure(const std::string& reason) const;
 
   WriterProfile profile_;
 };

@@ -14,6 +14,20 @@ namespace {
 
 constexpr uint32_t kInproc = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
 
+// The first error a filter of the graph reported, with its reason in words.
+bool FirstGraphError(IMediaEventEx* events, HRESULT& error, std::string& reason) {
+  long code = 0;
+  intptr_t param1 = 0, param2 = 0;
+  bool found = false;
+  while (events && events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+    if (code != EC_ERRORABORTEX || found) continue;
+    found = true;
+    error = static_cast<HRESULT>(param1);
+    reason = param2 ? reinterpret_cast<const char*>(param2) : "";
+  }
+  return found;
+}
+
 template <class T>
 void ReleaseMember(T*& member) {
   if (member) member->Release();
@@ -27,6 +41,7 @@ HRESULT VideoWriterForm::BuildWriteGraph() {
   CaptureBuilder = nullptr;
   PusherFilter = nullptr;
   WriteError = S_OK;
+  WriteErrorReason.clear();
 
   HRESULT hr = CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, kInproc, IID_ICaptureGraphBuilder2,
                                 reinterpret_cast<void**>(&CaptureBuilder));
@@ -96,12 +111,25 @@ HRESULT VideoWriterForm::BuildWriteGraph() {
   if (rendering == S_OK)
     result = MediaControl ? MediaControl->Run() : E_NOINTERFACE;
   else
-    ShowGraphError(GraphStep::RenderGraph, HresultText("Error 0x%1x rendering the graph", rendering));
+    ShowGraphError(GraphStep::RenderGraph, HresultText("Error 0x%1x rendering the graph", rendering) + "\n" +
+                                               OutputFailure(RenderingFailureReason()));
   if (Debug) {
     Graph->SetLogFile(nullptr);
     CloseHandle(log);
   }
   return result;
+}
+
+std::string VideoWriterForm::RenderingFailureReason() {
+  HRESULT error = S_OK;
+  std::string reason;
+  FirstGraphError(MediaEvent, error, reason);
+  return reason;
+}
+
+std::string VideoWriterForm::OutputFailure(const std::string& reason) const {
+  const std::string file = WideBufferToText(OutputFileName);
+  return reason.empty() ? file : file + ": " + reason;
 }
 
 void VideoWriterForm::ReleaseGraph() {
@@ -112,12 +140,13 @@ void VideoWriterForm::ReleaseGraph() {
   if (MediaEvent) {
     long eventCode = 0;
     MediaEvent->WaitForCompletion(10000, &eventCode);
-    // The graph tells why it could not complete the file.
-    if (eventCode == EC_ERRORABORT) {
-      long code = 0;
-      intptr_t param1 = 0, param2 = 0;
-      while (MediaEvent->GetEvent(&code, &param1, &param2, 0) == S_OK)
-        if (code == EC_ERRORABORT) WriteError = static_cast<HRESULT>(param1);
+    // The graph tells why it could not complete the file (the reason for a push that failed).
+    HRESULT error = S_OK;
+    std::string reason;
+    if (eventCode == EC_ERRORABORT && FirstGraphError(MediaEvent, error, reason) &&
+        (WriteError == S_OK || WriteError == error)) {
+      WriteError = error;
+      WriteErrorReason = reason;
     }
     ReleaseMember(MediaEvent);
   }

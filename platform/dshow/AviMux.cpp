@@ -82,7 +82,10 @@ HRESULT AviMux::ConnectAudio(WaveSource* source) {
   if (running_ || finished_) return VFW_E_WRONG_STATE;
   if (audio_) return VFW_E_ALREADY_CONNECTED;
   if (const HRESULT hr = CheckOutput(); hr != S_OK) return hr;
-  if (const HRESULT hr = source->CanRender(); hr != S_OK) return hr;
+  if (const HRESULT hr = source->CanRender(); hr != S_OK) {
+    ReportError(hr, "the sound is not PCM");
+    return hr;
+  }
   audio_ = avformat_new_stream(context_, nullptr);
   if (!audio_) return E_OUTOFMEMORY;
   if (avcodec_parameters_copy(audio_->codecpar, source->Params()) < 0) return E_OUTOFMEMORY;
@@ -101,25 +104,24 @@ HRESULT AviMux::OnRun() {
 
 HRESULT AviMux::OnStop() { return Finish(); }
 
-HRESULT AviMux::Fail(HRESULT hr, const std::string& what) {
+HRESULT AviMux::Fail(HRESULT hr, const std::string& reason) {
   if (failure_ == S_OK) {
     failure_ = hr;
-    if (FilterGraph* graph = Graph())
-      graph->ReportError(hr, "AVI Mux: " + what);
+    ReportError(hr, reason);
   }
   return failure_;
 }
 
 HRESULT AviMux::WriteHeader() {
   context_->pb = writer_->Io();
-  if (!context_->pb) return Fail(writer_->Status(), "open file");
+  if (!context_->pb) return Fail(writer_->Status(), writer_->Reason());
   video_->time_base = videoTb_;
   AVDictionary* options = nullptr;
   // Our DIB frames keep the bottom-up order of their rows.
   av_dict_set(&options, "flipped_raw_rgb", "1", 0);
   const int err = avformat_write_header(context_, &options);
   av_dict_free(&options);
-  if (err < 0) return Fail(HresultFromAvError(err), "write header: " + AvErrorText(err));
+  if (err < 0) return Fail(HresultFromAvError(err), AvErrorText(err));
   headerWritten_ = true;
   Log("AVI Mux: header written, " + std::to_string(width_) + " x " + std::to_string(height_) + ", " +
       std::to_string(videoTb_.den) + "/" + std::to_string(videoTb_.num) + " frames per second");
@@ -128,7 +130,7 @@ HRESULT AviMux::WriteHeader() {
 
 HRESULT AviMux::Write(AVPacket* packet) {
   const int err = av_write_frame(context_, packet);
-  if (err < 0) return Fail(HresultFromAvError(err), "write: " + AvErrorText(err));
+  if (err < 0) return Fail(HresultFromAvError(err), AvErrorText(err));
   return S_OK;
 }
 
@@ -155,7 +157,7 @@ HRESULT AviMux::PumpAudio(int64_t limit) {
     }
     const int64_t take = std::min(available, limit - audioWritten_);
     AVPacket* packet = av_packet_alloc();
-    if (!packet) return Fail(E_OUTOFMEMORY, "out of memory");
+    if (!packet) return Fail(E_OUTOFMEMORY, AvErrorText(AVERROR(ENOMEM)));
     packet->data = pending_.data() + pendingOffset_;
     packet->size = static_cast<int>(take * blockAlign);
     packet->stream_index = audio_->index;
@@ -180,7 +182,7 @@ HRESULT AviMux::ReceiveFrame(const uint8_t* bits, int64_t index, REFERENCE_TIME 
     if (const HRESULT hr = WriteHeader(); hr != S_OK) return hr;
   }
   AVPacket* packet = av_packet_alloc();
-  if (!packet) return Fail(E_OUTOFMEMORY, "out of memory");
+  if (!packet) return Fail(E_OUTOFMEMORY, AvErrorText(AVERROR(ENOMEM)));
   // Written straight from the caller's frame: av_write_frame keeps nothing.
   packet->data = const_cast<uint8_t*>(bits);
   packet->size = DibStride24(width_) * height_;
@@ -203,7 +205,7 @@ HRESULT AviMux::EndOfStream(int64_t frameCount, REFERENCE_TIME duration) {
 HRESULT AviMux::StartEncodedVideo(const AVCodecParameters* params, AVRational tb) {
   if (failure_ != S_OK) return failure_;
   if (headerWritten_ || finished_) return VFW_E_WRONG_STATE;
-  if (avcodec_parameters_copy(video_->codecpar, params) < 0) return Fail(E_OUTOFMEMORY, "out of memory");
+  if (avcodec_parameters_copy(video_->codecpar, params) < 0) return Fail(E_OUTOFMEMORY, AvErrorText(AVERROR(ENOMEM)));
   video_->codecpar->codec_tag = 0;
   videoTb_ = tb;
   return WriteHeader();
@@ -237,11 +239,11 @@ HRESULT AviMux::Finish() {
   if (failure_ == S_OK && !headerWritten_) WriteHeader();
   if (headerWritten_) {
     const int err = av_write_trailer(context_);
-    if (err < 0) Fail(HresultFromAvError(err), "write index: " + AvErrorText(err));
+    if (err < 0) Fail(HresultFromAvError(err), AvErrorText(err));
   }
   context_->pb = nullptr;
   const HRESULT closed = writer_->Close();
-  if (closed != S_OK) Fail(closed, "close file");
+  if (closed != S_OK) Fail(closed, writer_->Reason());
   audioFilter_.Reset();
   audioSource_ = nullptr;
   return failure_;

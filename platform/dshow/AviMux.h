@@ -52,7 +52,7 @@ class AviMux final : public Filter<>, public VideoInput {
   HRESULT PumpAudio(int64_t limit);
   HRESULT Write(AVPacket* packet);
   HRESULT Finish();
-  HRESULT Fail(HRESULT hr, const std::string& what);
+  HRESULT Fail(HRESULT hr, const std::string& reason);
 
   ComPtr<FileWriter> writer_;
   AVFormatContext* context_ = nullptr;

@@ -23,6 +23,12 @@ IUnknown* FileWriter::FindExtraInterface(REFIID iid) {
   return nullptr;
 }
 
+void FileWriter::Fail(int avError) {
+  if (status_ != S_OK && status_ != VFW_E_NOT_CONNECTED) return;  // the first error stays
+  status_ = HresultFromAvError(avError);
+  reason_ = AvErrorText(avError);
+}
+
 HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
   if (!fileName) return E_POINTER;
   if (io_) return VFW_E_WRONG_STATE;
@@ -36,9 +42,14 @@ HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
   struct stat before;
   const bool existed = stat(path_.c_str(), &before) == 0;
   const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  status_ = fd < 0 ? HresultFromAvError(AVERROR(errno)) : S_OK;
-  if (fd >= 0) close(fd);
-  created_ = fd >= 0 && !existed;
+  if (fd < 0) {
+    Fail(AVERROR(errno));
+    ReportError(status_, reason_);
+    return status_;
+  }
+  close(fd);
+  status_ = S_OK;
+  created_ = !existed;
   Log("File Writer: create \"" + path_ + "\": " + HresultText(status_));
   return status_;
 }
@@ -48,8 +59,7 @@ AVIOContext* FileWriter::Io() {
   opened_ = true;
   // The "file:" prefix keeps a name with a colon from being taken for a protocol.
   const int err = avio_open(&io_, ("file:" + path_).c_str(), AVIO_FLAG_WRITE);
-  status_ = HresultFromAvError(err);
-  if (err < 0) Log("File Writer: open \"" + path_ + "\": " + AvErrorText(err) + ", " + HresultText(status_));
+  if (err < 0) Fail(err);
   return io_;
 }
 
@@ -61,9 +71,9 @@ HRESULT FileWriter::Close() {
     return status_ == VFW_E_NOT_CONNECTED ? S_OK : status_;
   }
   avio_flush(io_);
-  if (io_->error < 0 && status_ == S_OK) status_ = HresultFromAvError(io_->error);
+  if (io_->error < 0) Fail(io_->error);
   const int err = avio_closep(&io_);
-  if (err < 0 && status_ == S_OK) status_ = HresultFromAvError(err);
+  if (err < 0) Fail(err);
   Log("File Writer: closed \"" + path_ + "\": " + HresultText(status_));
   return status_;
 }

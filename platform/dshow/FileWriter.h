@@ -19,6 +19,8 @@ class FileWriter final : public Filter<IFileSinkFilter> {
   // The open file, truncated on first use; null (and Status() says why) when it cannot be opened.
   AVIOContext* Io();
   const std::string& Path() const { return path_; }
+  // Why Status() is not S_OK, in words ("No space left on device").
+  const std::string& Reason() const { return reason_; }
   // Flushes and closes the file; the first error of the file's life, or S_OK.
   HRESULT Close();
 
@@ -26,8 +28,11 @@ class FileWriter final : public Filter<IFileSinkFilter> {
   FileWriter() = default;
   ~FileWriter() override;
   IUnknown* FindExtraInterface(REFIID iid) override;
+  // Keeps the first error of the file's life.
+  void Fail(int avError);
 
   std::string path_;
+  std::string reason_;
   AVIOContext* io_ = nullptr;
   HRESULT status_ = VFW_E_NOT_CONNECTED;
   bool created_ = false;  // the file did not exist before SetFileName

@@ -7,6 +7,10 @@ void FilterBase::Log(const std::string& text) const {
   if (graph_) graph_->Log(text);
 }
 
+void FilterBase::ReportError(HRESULT hr, const std::string& reason) const {
+  if (graph_) graph_->ReportError(hr, name_, reason);
+}
+
 HRESULT FilterBase::Join(IGraphBuilder* graph, const char16_t* name) {
   if (!graph) {
     graph_ = nullptr;

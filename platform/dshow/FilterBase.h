@@ -31,6 +31,8 @@ class FilterBase {
   const std::string& Name() const { return name_; }
   // A line in the graph's log, when it has one.
   void Log(const std::string& text) const;
+  // Tells the graph why this filter cannot go on (see FilterGraph::ReportError).
+  void ReportError(HRESULT hr, const std::string& reason) const;
 
  protected:
   HRESULT Join(IGraphBuilder* graph, const char16_t* name);

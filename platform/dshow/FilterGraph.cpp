@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <mutex>
+#include <utility>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -30,16 +32,28 @@ std::string NameOf(IBaseFilter* filter) {
 std::mutex loggingMutex;
 std::vector<FilterGraph*> loggingGraphs;
 
+thread_local std::string lastFfmpegError;
+
+std::string WithoutLineEnd(std::string text) {
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
 void ForwardFfmpegLog(void* object, int level, const char* format, va_list args) {
   if (level > AV_LOG_WARNING) return;
-  std::lock_guard lock(loggingMutex);
-  if (loggingGraphs.empty()) return;
+  va_list message;
+  va_copy(message, args);
   char line[1024];
   int prefix = 1;
   av_log_format_line2(object, level, format, args, line, sizeof line, &prefix);
-  std::string text = line;
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  for (FilterGraph* graph : loggingGraphs) graph->Log("FFmpeg: " + text);
+  if (level <= AV_LOG_ERROR) {
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, message);
+    lastFfmpegError = WithoutLineEnd(text);
+  }
+  va_end(message);
+  std::lock_guard lock(loggingMutex);
+  for (FilterGraph* graph : loggingGraphs) graph->Log("FFmpeg: " + WithoutLineEnd(line));
 }
 
 void SetLogging(FilterGraph* graph, bool on) {
@@ -49,6 +63,8 @@ void SetLogging(FilterGraph* graph, bool on) {
 }
 
 }  // namespace
+
+std::string TakeFfmpegError() { return std::exchange(lastFfmpegError, {}); }
 
 HRESULT FilterGraph::Create(REFIID iid, void** object) {
   static std::once_flag installed;
@@ -113,7 +129,10 @@ HRESULT FilterGraph::AddSourceFilter(const char16_t* fileName, const char16_t* f
   ComPtr<IBaseFilter> source;
   HRESULT hr = WaveSource::Open(path, source.Out());
   Log("AddSourceFilter \"" + path + "\": " + HresultText(hr));
-  if (hr != S_OK) return hr;
+  if (hr != S_OK) {
+    ReportError(hr, "Audio Source", "the sound file " + path + " cannot be read");
+    return hr;
+  }
   hr = AddFilter(source.Get(), filterName);
   if (hr != S_OK) return hr;
   *filter = source.Detach();
@@ -152,16 +171,17 @@ HRESULT FilterGraph::Stop() {
   });
   for (IBaseFilter* f : order) f->Stop();
   state_ = State::Ended;
-  if (error_ == S_OK) events_.push_back({EC_COMPLETE, 0});
+  if (error_ == S_OK) events_.push_back({EC_COMPLETE, 0, 0});
   Log("Stop");
   return S_OK;
 }
 
-void FilterGraph::ReportError(HRESULT hr, const std::string& what) {
+void FilterGraph::ReportError(HRESULT hr, const std::string& filter, const std::string& reason) {
+  Log(filter + ": " + reason + ": " + HresultText(hr));
   if (error_ != S_OK) return;
   error_ = hr;
-  events_.push_back({EC_ERRORABORT, static_cast<intptr_t>(hr)});
-  Log(what + ": " + HresultText(hr));
+  reason_ = reason;
+  events_.push_back({EC_ERRORABORTEX, static_cast<intptr_t>(hr), reinterpret_cast<intptr_t>(reason_.c_str())});
 }
 
 HRESULT FilterGraph::WaitForCompletion(long, long* eventCode) {
@@ -178,7 +198,7 @@ HRESULT FilterGraph::GetEvent(long* eventCode, intptr_t* param1, intptr_t* param
   if (events_.empty()) return E_ABORT;
   *eventCode = events_.front().code;
   *param1 = events_.front().param1;
-  *param2 = 0;
+  *param2 = events_.front().param2;
   events_.pop_front();
   return S_OK;
 }

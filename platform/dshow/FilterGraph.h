@@ -24,9 +24,9 @@ class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaE
   HRESULT GetEvent(long* eventCode, intptr_t* param1, intptr_t* param2, long timeoutMs) override;
 
   void Log(const std::string& text);
-  // A filter could not go on (a failed write): the graph keeps the first such
-  // error and reports it as EC_ERRORABORT.
-  void ReportError(HRESULT hr, const std::string& what);
+  // A filter could not go on (a refused format, a failed write): the graph keeps
+  // the first such error with its reason and queues it as EC_ERRORABORTEX.
+  void ReportError(HRESULT hr, const std::string& filter, const std::string& reason);
   bool Contains(IBaseFilter* filter) const;
 
  private:
@@ -38,11 +38,17 @@ class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaE
   struct Event {
     long code;
     intptr_t param1;
+    intptr_t param2;
   };
 
   std::vector<ComPtr<IBaseFilter>> filters_;
   HANDLE log_ = nullptr;
   State state_ = State::Stopped;
   HRESULT error_ = S_OK;
+  std::string reason_;
   std::deque<Event> events_;
 };
+
+// The last error FFmpeg logged on this thread (an encoder's reason for refusing
+// a format), taken once; empty when there was none.
+std::string TakeFfmpegError();

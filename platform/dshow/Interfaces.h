@@ -60,6 +60,9 @@ struct IMediaControl : IUnknown {
 // Event codes.
 constexpr long EC_COMPLETE = 0x01;
 constexpr long EC_ERRORABORT = 0x03;
+// A filter could not go on: param1 is the HRESULT, param2 the reason in words
+// (a const char*, valid while the graph lives).
+constexpr long EC_ERRORABORTEX = 0x45;
 
 struct IMediaEventEx : IUnknown {
   // The outcome of a graph that has stopped (EC_COMPLETE or EC_ERRORABORT).

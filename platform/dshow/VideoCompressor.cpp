@@ -23,6 +23,7 @@ struct EncoderControls {
   int qscaleBest;
   int qscaleWorst;
   enum class KeyFrames { None, Gop, KeyintMinBefore } keyFrames;
+  int maxSide = 65535;  // what the AVI headers hold
 };
 
 EncoderControls ControlsOf(const AVCodec* codec) {
@@ -32,8 +33,9 @@ EncoderControls ControlsOf(const AVCodec* codec) {
   // Microsoft Video 1 has no quality control; a key frame comes after keyint_min others.
   if (name == "msvideo1") return {Q::None, 0, 0, K::KeyintMinBefore};
   if (name == "mjpeg") return {Q::QScale, 1, 31, K::None};
-  if (name == "mpeg4" || name == "libxvid" || name == "msmpeg4v2" || name == "msmpeg4")
-    return {Q::QScale, 2, 31, K::Gop};
+  // MPEG-4 part 2 keeps the sides in 13 bits; larger ones wrap without an error.
+  if (name == "mpeg4" || name == "libxvid") return {Q::QScale, 2, 31, K::Gop, 8191};
+  if (name == "msmpeg4v2" || name == "msmpeg4") return {Q::QScale, 2, 31, K::Gop};
   if (name == "libx264") return {Q::Crf, 0, 0, K::Gop};
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec->id);
   const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
@@ -130,14 +132,16 @@ HRESULT VideoCompressor::ConnectInput(int width, int height) {
   if (width <= 0 || height <= 0) return VFW_E_TYPE_NOT_ACCEPTED;
   width_ = width;
   height_ = height;
+  const int maxSide = ControlsOf(encoder_).maxSide;
+  if (width > maxSide || height > maxSide) return Refuse("at most " + std::to_string(maxSide) + " pixels a side");
   AVCodecContext* trial = NewContext(AVRational{1, 25});
   if (!trial) return E_OUTOFMEMORY;
+  TakeFfmpegError();
   const int err = avcodec_open2(trial, encoder_, nullptr);
   if (err < 0) {
-    Log("Video Compressor: " + friendlyName_ + " (" + encoder_->name + ") refuses " + std::to_string(width) + " x " +
-        std::to_string(height) + " frames: " + AvErrorText(err));
     avcodec_free_context(&trial);
-    return VFW_E_CANNOT_CONNECT;
+    const std::string reason = TakeFfmpegError();
+    return Refuse(reason.empty() ? AvErrorText(err) : reason);
   }
   connectParams_ = avcodec_parameters_alloc();
   const int copied = connectParams_ ? avcodec_parameters_from_context(connectParams_, trial) : AVERROR(ENOMEM);
@@ -147,6 +151,12 @@ HRESULT VideoCompressor::ConnectInput(int width, int height) {
     return E_OUTOFMEMORY;
   }
   return S_OK;
+}
+
+HRESULT VideoCompressor::Refuse(const std::string& reason) {
+  ReportError(VFW_E_CANNOT_CONNECT, friendlyName_ + " cannot take frames of " + std::to_string(width_) + " x " +
+                                        std::to_string(height_) + ": " + reason);
+  return VFW_E_CANNOT_CONNECT;
 }
 
 HRESULT VideoCompressor::ConnectOutput(AviMux* mux) {
@@ -205,7 +215,7 @@ HRESULT VideoCompressor::Drain() {
     if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return S_OK;
     if (err < 0) {
       const HRESULT hr = HresultFromAvError(err);
-      if (FilterGraph* graph = Graph()) graph->ReportError(hr, "Video Compressor: " + AvErrorText(err));
+      ReportError(hr, AvErrorText(err));
       return hr;
     }
     const HRESULT hr = mux_->WriteVideoPacket(packet_, tb_);
@@ -222,7 +232,7 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
     if (hr != S_OK) {
       Close();
       ended_ = true;
-      if (FilterGraph* graph = Graph()) graph->ReportError(hr, "Video Compressor: cannot start " + friendlyName_);
+      ReportError(hr, friendlyName_ + " cannot start");
       return hr;
     }
   }
@@ -238,7 +248,7 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
   const int err = avcodec_send_frame(context_, frame_);
   if (err < 0) {
     const HRESULT hr = HresultFromAvError(err);
-    if (FilterGraph* graph = Graph()) graph->ReportError(hr, "Video Compressor: " + AvErrorText(err));
+    ReportError(hr, AvErrorText(err));
     return hr;
   }
   return Drain();

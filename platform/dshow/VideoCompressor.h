@@ -51,6 +51,8 @@ class VideoCompressor final : public Filter<>, public VideoInput {
   VideoCompressor(const std::string& friendlyName, const AVCodec* encoder);
   ~VideoCompressor() override;
   HRESULT OnRun() override;
+  // Reports why the encoder cannot take the connected size.
+  HRESULT Refuse(const std::string& reason);
 
   // A context set up with the size, the time base and the user's settings.
   AVCodecContext* NewContext(AVRational tb) const;

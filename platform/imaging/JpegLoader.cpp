@@ -3,6 +3,7 @@
 #include <turbojpeg.h>
 
 #include <new>
+#include <string>
 
 #include "platform/imaging/PictureFile.h"
 
@@ -14,6 +15,22 @@ struct TjDestroy {
 using TjHandle = std::unique_ptr<void, TjDestroy>;
 
 uint8_t Mul255(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
+
+// Decodes into out. A decoder warning (a file cut short, stray bytes, corrupt
+// data that the decoder steps over) keeps what was decoded, as other viewers
+// show such files; only a fatal error keeps nothing.
+bool Decode(tjhandle tj, unsigned char* jpeg, size_t size, uint8_t* out, int width, int pitch, int height,
+            int pixelFormat, int flags) {
+  if (tjDecompress2(tj, jpeg, size, out, width, pitch, height, pixelFormat, flags | TJFLAG_STOPONWARNING) == 0)
+    return true;
+  if (tjGetErrorCode(tj) != TJERR_WARNING) return false;
+  // TurboJPEG reports a fatal error after a warning as a warning too. The
+  // decoder prints only its first warning, so a different last message on the
+  // way past the warnings is a fatal error.
+  const std::string firstWarning = tjGetErrorStr2(tj);
+  if (tjDecompress2(tj, jpeg, size, out, width, pitch, height, pixelFormat, flags) == 0) return true;
+  return tjGetErrorCode(tj) == TJERR_WARNING && firstWarning == tjGetErrorStr2(tj);
+}
 
 }  // namespace
 
@@ -28,14 +45,12 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   if (!BitmapFits(width, height, maxBitmapBytes)) return nullptr;
   std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(width, height);
   if (!bitmap) return nullptr;
-  // Stop at the first warning: a truncated or damaged file loads nothing rather than
-  // a picture with grey or smeared parts; cap progressive scans against files built
-  // to take forever.
-  const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS | TJFLAG_ACCURATEDCT;
+  // Progressive scans are capped against files built to take forever.
+  const int flags = TJFLAG_LIMITSCANS | TJFLAG_ACCURATEDCT;
 
   if (colorspace != TJCS_CMYK && colorspace != TJCS_YCCK) {
-    if (tjDecompress2(tj.get(), jpeg, size, bitmap->bits(), width, bitmap->stride(), height, TJPF_BGR,
-                      flags | TJFLAG_BOTTOMUP) != 0)
+    if (!Decode(tj.get(), jpeg, size, bitmap->bits(), width, bitmap->stride(), height, TJPF_BGR,
+                flags | TJFLAG_BOTTOMUP))
       return nullptr;
     return bitmap;
   }
@@ -43,8 +58,7 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   const size_t cmykStride = static_cast<size_t>(width) * 4;
   std::unique_ptr<uint8_t[]> cmyk(new (std::nothrow) uint8_t[cmykStride * static_cast<size_t>(height)]);
   if (!cmyk) return nullptr;
-  if (tjDecompress2(tj.get(), jpeg, size, cmyk.get(), width, static_cast<int>(cmykStride), height, TJPF_CMYK,
-                    flags) != 0)
+  if (!Decode(tj.get(), jpeg, size, cmyk.get(), width, static_cast<int>(cmykStride), height, TJPF_CMYK, flags))
     return nullptr;
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = cmyk.get() + static_cast<size_t>(y) * cmykStride;

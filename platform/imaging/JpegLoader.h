@@ -9,9 +9,10 @@
 
 #include "platform/gdi/Bitmap.h"
 
-// Null for anything that is not a complete, intact JPEG picture: a decoder warning
-// (truncated or corrupt data) counts as a failure, and so does a picture whose
-// bitmap would exceed maxBitmapBytes (refused before anything is allocated).
+// Null for anything that is not a JPEG picture or meets a fatal decoder error, and
+// for a picture whose bitmap would exceed maxBitmapBytes (refused before anything
+// is allocated). After a decoder warning (a file cut short, stray bytes, corrupt
+// data) the picture keeps what was decoded, as other viewers show it.
 std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes = kMaxBitmapBytes);
 
 // Null also when the file cannot be read (see ReadPictureFile).

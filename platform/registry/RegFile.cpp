@@ -1,10 +1,17 @@
 #include "RegFile.h"
 
-#include <cctype>
+#include <cstdint>
+#include <unordered_map>
 
 namespace {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string ToLowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
 
 std::string_view TrimRight(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -222,7 +229,7 @@ RegKey& RegFile::FindOrAdd(std::string_view path) {
   for (RegKey& k : keys) {
     if (EqualsIgnoreCase(k.path, path)) return k;
   }
-  keys.push_back(RegKey{std::string(path), {}});
+  keys.push_back(RegKey{std::string(path), {}, {}});
   return keys.back();
 }
 
@@ -230,7 +237,13 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   RegFile file;
   bool header = false;
-  RegKey* key = nullptr;
+  // Sections and values by their lower-cased names, so that each line is placed
+  // in constant time.
+  std::unordered_map<std::string, std::size_t> keyIndex;
+  std::vector<std::unordered_map<std::string, std::size_t>> valueIndex;
+  constexpr std::size_t kNoKey = SIZE_MAX;
+  std::size_t key = kNoKey;  // the section the value lines go to
+  std::vector<std::string>* kept = &file.keptLines;  // where unread lines go
   std::size_t pos = 0;
   auto nextLine = [&](std::string_view& line) {
     if (pos >= text.size()) return false;
@@ -242,37 +255,84 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
   };
   std::string_view line;
   while (nextLine(line)) {
-    if (TrimLeft(line).empty() || TrimLeft(line).front() == ';') continue;
+    if (TrimLeft(line).empty()) continue;
     if (!header) {
+      if (TrimLeft(line).front() == ';') {
+        file.keptLines.emplace_back(line);
+        continue;
+      }
       if (line != "REGEDIT4") return std::nullopt;
       header = true;
       continue;
     }
     if (line.front() == '[') {
-      if (line.size() < 3 || line.back() != ']' || line[1] == '-') return std::nullopt;
-      key = &file.FindOrAdd(line.substr(1, line.size() - 2));
+      if (line.size() < 3 || line.back() != ']' || line[1] == '-') {
+        // A section we cannot take (a deletion, say): it and its lines stay as they are.
+        key = kNoKey;
+        kept->emplace_back(line);
+        continue;
+      }
+      const std::string path(line.substr(1, line.size() - 2));
+      const auto [at, added] = keyIndex.try_emplace(ToLowerAscii(path), file.keys.size());
+      if (added) {
+        file.keys.push_back(RegKey{path, {}, {}});
+        valueIndex.emplace_back();
+      }
+      key = at->second;
+      kept = &file.keys[key].keptLines;
       continue;
     }
-    if ((line.front() != '"' && line.front() != '@') || key == nullptr) return std::nullopt;
     std::string joined(line);
+    std::string original(line);
     std::string_view more;
-    while (!joined.empty() && joined.back() == '\\') {  // a hex list continues
-      if (!nextLine(more)) return std::nullopt;
+    // A hex list continues on the next line, never on a blank one: a value that
+    // still ends with "\" cannot be read.
+    while (!joined.empty() && joined.back() == '\\') {
+      const std::size_t at = pos;
+      if (!nextLine(more) || TrimLeft(more).empty()) {
+        pos = at;
+        break;
+      }
       joined.pop_back();
       joined += TrimLeft(more);
+      original += "\n" + std::string(more);
     }
-    auto value = ParseValueLine(joined);
-    if (!value) return std::nullopt;
-    key->Set(std::move(*value));
+    std::optional<RegValue> value;
+    if (key != kNoKey && (line.front() == '"' || line.front() == '@')) value = ParseValueLine(joined);
+    if (!value) {
+      kept->push_back(std::move(original));
+      continue;
+    }
+    RegKey& k = file.keys[key];
+    const auto [at, added] = valueIndex[key].try_emplace(ToLowerAscii(value->name), k.values.size());
+    if (added) {
+      k.values.push_back(std::move(*value));
+    } else {  // a later line of the same name wins; the first spelling stays
+      k.values[at->second].type = value->type;
+      k.values[at->second].data = std::move(value->data);
+    }
   }
   return file;
 }
 
+namespace {
+
+void AppendKept(std::string& out, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    out += line + "\n";
+    if (line.ends_with('\\')) out += "\n";  // so that the next line is not taken for its continuation
+  }
+}
+
+}  // namespace
+
 std::string FormatRegFile(const RegFile& file) {
   std::string out = "REGEDIT4\n";
+  AppendKept(out, file.keptLines);
   for (const RegKey& k : file.keys) {
     out += "\n[" + k.path + "]\n";
     for (const RegValue& v : k.values) out += FormatValue(v);
+    AppendKept(out, k.keptLines);
   }
   return out + "\n";
 }

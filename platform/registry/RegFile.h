@@ -22,6 +22,9 @@ struct RegValue {
 struct RegKey {
   std::string path;  // full path, e.g. "HKEY_CURRENT_USER\Software\Korvane\Vistrel"
   std::vector<RegValue> values;
+  // Lines after the section header that could not be read (or are comments),
+  // written back as they were after the values.
+  std::vector<std::string> keptLines;
 
   // Names compare without regard to ASCII case, as the registry's do.
   const RegValue* Find(std::string_view name) const;
@@ -30,13 +33,15 @@ struct RegKey {
 
 struct RegFile {
   std::vector<RegKey> keys;  // in file order
+  std::vector<std::string> keptLines;  // before the first section
 
   const RegKey* Find(std::string_view path) const;
   RegKey& FindOrAdd(std::string_view path);
 };
 
-// nullopt when the text is not a REGEDIT4 file we understand. An empty text is
-// an empty file.
+// nullopt when the text is not a REGEDIT4 file (no header). An empty text is an
+// empty file. A line that cannot be read is kept as it is and read as nothing;
+// time grows linearly with the text.
 std::optional<RegFile> ParseRegFile(std::string_view text);
 
 // Always a valid REGEDIT4 text that ParseRegFile reads back to the same keys.

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <optional>
 
@@ -35,27 +37,62 @@ class FileDescriptor {
   int fd_;
 };
 
-enum class FileState { Absent, Read, Failed };
+// Far above any real store (a few kilobytes); a larger file counts as damaged.
+constexpr std::size_t kMaxStoreBytes = 4 << 20;
 
-FileState ReadWhole(const fs::path& path, std::string& text) {
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return errno == ENOENT ? FileState::Absent : FileState::Failed;
+enum class FileState { Absent, Read, Damaged, Failed };
+
+// Reads the store without blocking on a FIFO or reading a device without end;
+// reason says why it failed.
+FileState ReadWhole(const fs::path& path, std::string& text, std::string& reason) {
   text.clear();
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) {
+    if (errno == ENOENT) return FileState::Absent;
+    reason = std::strerror(errno);
+    return FileState::Failed;
+  }
+  struct stat st;
+  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+    return FileState::Failed;
+  }
+  if (static_cast<std::size_t>(st.st_size) > kMaxStoreBytes) return FileState::Damaged;
   char buffer[8192];
   while (true) {
     const ssize_t n = read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return FileState::Failed;
+    if (n < 0) {
+      reason = std::strerror(errno);
+      return FileState::Failed;
+    }
     if (n == 0) return FileState::Read;
     text.append(buffer, static_cast<std::size_t>(n));
+    if (text.size() > kMaxStoreBytes) return FileState::Damaged;  // it grew while we read
   }
 }
 
 // The file as keys; nullopt when it is missing, unreadable or damaged.
 std::optional<RegFile> LoadFile(const fs::path& path) {
-  std::string text;
-  if (ReadWhole(path, text) != FileState::Read) return std::nullopt;
+  std::string text, reason;
+  if (ReadWhole(path, text, reason) != FileState::Read) return std::nullopt;
   return ParseRegFile(text);
+}
+
+// Moves a damaged store aside under the first backup name that is free, so
+// that no earlier backup is ever overwritten.
+bool KeepDamaged(const fs::path& path, std::string& reason) {
+  for (int generation = 0; generation < 100; ++generation) {
+    fs::path backup = path;
+    backup += generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation);
+    if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EEXIST) {
+      reason = std::string("cannot keep the damaged file: ") + std::strerror(errno);
+      return false;
+    }
+  }
+  reason = "too many backups of damaged settings files";
+  return false;
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -78,7 +115,9 @@ bool WriteAtomically(const fs::path& path, std::string_view content) {
   if (stat(path.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
   if (!WriteAll(fd.get(), content) || fsync(fd.get()) != 0 || !fd.Close() ||
       rename(temp.c_str(), path.c_str()) != 0) {
+    const int error = errno;  // the caller tells why
     unlink(temp.c_str());
+    errno = error;
     return false;
   }
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
@@ -125,28 +164,27 @@ fs::path TRegistry::DefaultFileName() {
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
   currentKey_.clear();
+  openFailure_.clear();
   const std::string path = FullKeyPath(key);
-  const auto file = LoadFile(file_);
-  const bool exists = file && file->Find(path);
-  if (!exists && !(canCreate && Update([&](RegFile& f) { f.FindOrAdd(path); }))) return false;
+  // Read once here: the reads of the open key take their values from it.
+  cache_ = LoadFile(file_);
+  const bool exists = cache_ && cache_->Find(path);
+  if (!exists && !(canCreate && Update([&](RegFile& f) { f.FindOrAdd(path); }, openFailure_))) return false;
   currentKey_ = path;
   return true;
 }
 
 void TRegistry::CloseKey() { currentKey_.clear(); }
 
-const RegValue* TRegistry::Lookup(std::string_view name, RegFile& holder) const {
-  auto file = LoadFile(file_);
-  if (!file) return nullptr;
-  holder = std::move(*file);
-  const RegKey* key = holder.Find(currentKey_);
+const RegValue* TRegistry::Lookup(std::string_view name) const {
+  if (!cache_) return nullptr;
+  const RegKey* key = cache_->Find(currentKey_);
   return key ? key->Find(name) : nullptr;
 }
 
 RegRead TRegistry::ReadInteger(std::string_view name, int32_t& value) const {
   if (currentKey_.empty()) return RegRead::NotOpen;
-  RegFile holder;
-  const RegValue* v = Lookup(name, holder);
+  const RegValue* v = Lookup(name);
   if (!v) return RegRead::Missing;
   if (v->type != REG_DWORD || v->data.size() != 4) return RegRead::WrongType;
   uint32_t n = 0;
@@ -157,8 +195,7 @@ RegRead TRegistry::ReadInteger(std::string_view name, int32_t& value) const {
 
 RegRead TRegistry::ReadString(std::string_view name, std::string& value) const {
   if (currentKey_.empty()) return RegRead::NotOpen;
-  RegFile holder;
-  const RegValue* v = Lookup(name, holder);
+  const RegValue* v = Lookup(name);
   if (!v) return RegRead::Missing;
   if (v->type != REG_SZ && v->type != REG_EXPAND_SZ) return RegRead::WrongType;
   std::string text(v->data.begin(), v->data.end());
@@ -182,38 +219,59 @@ void TRegistry::WriteValue(RegValue value) {
   const std::string name = value.name;
   // A line break would end the value's line in the file.
   const bool writable = !currentKey_.empty() && name.find_first_of("\r\n") == std::string::npos;
-  if (!writable || !Update([&](RegFile& f) { f.FindOrAdd(currentKey_).Set(std::move(value)); })) {
-    throw ERegistryException("Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'");
+  std::string reason = currentKey_.empty() ? openFailure_ : std::string();
+  if (!writable || !Update([&](RegFile& f) { f.FindOrAdd(currentKey_).Set(std::move(value)); }, reason)) {
+    std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
+    if (!reason.empty()) text += "\n" + Target(file_).string() + ": " + reason;
+    throw ERegistryException(text);
   }
 }
 
-bool TRegistry::Update(const std::function<void(RegFile&)>& change) const {
+bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string& reason) {
   const fs::path target = Target(file_);
   std::error_code ec;
+  struct stat st;
+  const bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+    return false;
+  }
+  // A store that its owner made read-only stays as it is, also for root.
+  if (exists && ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    reason = std::strerror(EACCES);
+    return false;
+  }
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   fs::path lockName = target;
   lockName += ".lock";
   FileDescriptor lock(open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-  if (lock.get() < 0) return false;
+  if (lock.get() < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
   int locked;
   do {
     locked = flock(lock.get(), LOCK_EX);
   } while (locked != 0 && errno == EINTR);
-  if (locked != 0) return false;
+  if (locked != 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
 
   std::string text;
-  const FileState state = ReadWhole(target, text);
+  const FileState state = ReadWhole(target, text, reason);
   if (state == FileState::Failed) return false;
   std::optional<RegFile> file = RegFile{};
-  if (state == FileState::Read) {
-    file = ParseRegFile(text);
-    if (!file) {
-      fs::path backup = target;
-      backup += ".bak";
-      if (!WriteAtomically(backup, text)) return false;
-      file = RegFile{};
-    }
+  if (state == FileState::Read) file = ParseRegFile(text);
+  if (state == FileState::Damaged || !file) {
+    if (!KeepDamaged(target, reason)) return false;
+    file = RegFile{};
   }
   change(*file);
-  return WriteAtomically(target, FormatRegFile(*file));
+  if (!WriteAtomically(target, FormatRegFile(*file))) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  cache_ = std::move(*file);
+  return true;
 }

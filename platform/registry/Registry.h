@@ -2,16 +2,22 @@
 // $VISTREL_REGISTRY_FILE when set, else <config folder>/vistrel/registry.reg
 // (config folder: $XDG_CONFIG_HOME, else ~/.config).
 //
-// Reads see the file as it is at that moment. Every write takes a lock beside
+// OpenKey reads the file once; the reads of the open key see it as it was then
+// (and as this object's own writes left it). Every write takes a lock beside
 // the file, re-reads it, changes the one value and renames a complete new file
 // over it, so that another program writing at the same time or a crash loses no
-// value. A file that cannot be parsed reads as holding no keys; the first write
-// after that keeps it as "<file>.bak" before starting a fresh one.
+// value. Lines that cannot be read are kept as they are. A file without the
+// REGEDIT4 header or larger than 4 MB reads as holding no keys; the first write
+// after that moves it aside as "<file>.bak" (or ".bak.1", ... : no backup is
+// ever overwritten) before starting a fresh one. A file that is not a regular
+// file (a FIFO, a device) is neither read nor written; neither is one without
+// write permission rewritten.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,15 +59,18 @@ class TRegistry {
 
   // REG_DWORD and REG_SZ. Throw ERegistryException with the text
   // "Fehler beim Setzen der Daten für '<name>'" when no key is open or the
-  // file cannot be written.
+  // file cannot be written, followed by "\n<file>: <reason>" when the file
+  // said why.
   void WriteInteger(std::string_view name, int32_t value);
   void WriteString(std::string_view name, std::string_view text);
 
  private:
-  const RegValue* Lookup(std::string_view name, RegFile& holder) const;
+  const RegValue* Lookup(std::string_view name) const;
   void WriteValue(RegValue value);
-  bool Update(const std::function<void(RegFile&)>& change) const;
+  bool Update(const std::function<void(RegFile&)>& change, std::string& reason);
 
   std::filesystem::path file_;
+  std::optional<RegFile> cache_;
+  std::string openFailure_;  // why the last OpenKey could not create its key  // the file as OpenKey read it, or nullopt when it held nothing readable
   std::string currentKey_;  // full path; empty when no key is open
 };

@@ -5,6 +5,7 @@ import os
 import re
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -108,8 +109,9 @@ class VistrelcTest(unittest.TestCase):
     def tearDown(self):
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def run_vistrelc(self, *args, rows=24, cols=100, actions=(), timeout=60):
-        result = ptyscreen.run([VISTRELC, *args], rows, cols, actions, timeout, env=self.env, cwd=self.dir)
+    def run_vistrelc(self, *args, rows=24, cols=100, actions=(), timeout=60, launcher=()):
+        result = ptyscreen.run([*launcher, VISTRELC, *args], rows, cols, actions, timeout, env=self.env,
+                               cwd=self.dir)
         self.assertFalse(result["timed_out"], result["screen"])
         self.assertEqual(result["stdout"], "", "nothing goes to standard output")
         result["lines"] = [line.rstrip() for line in result["screen"]]
@@ -207,14 +209,40 @@ class VistrelcTest(unittest.TestCase):
     def test_failed_graph_build_is_reported_with_a_failure_code(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
         missing = os.path.join(self.dir, "no", "such", "folder", "x.avi")
-        result = self.run_vistrelc("-x32", "-y24", "-o" + missing, "-i" + self.pictures)
+        result = self.run_vistrelc("-x32", "-y24", "-o" + missing, "-i" + self.pictures, cols=200)
         self.assertNotEqual(result["exit_code"], 0)
         lines = result["lines"]
         first = next(i for i, line in enumerate(lines) if "rendering the graph" in line)
-        self.assertRegex(lines[first], r"^Error 0x[0-9A-F]+ rendering the graph$")
-        # The next message starts one line lower, in the column where the first one ended.
-        self.assertEqual(lines[first + 1], " " * len(lines[first]) + lines[first + 1].strip())
-        self.assertRegex(lines[first + 1].strip(), r"^Error 0x[0-9A-F]+ writing AVI\. DirectX installed \?$")
+        self.assertEqual(lines[first], "Error 0x80070003 rendering the graph")
+        self.assertEqual(lines[first + 1], missing + ": No such file or directory")
+        # The next message starts one line lower, in the column where the reason ended.
+        self.assertEqual(lines[first + 2], " " * len(lines[first + 1]) + lines[first + 2].strip())
+        self.assertEqual(lines[first + 2].strip(), "Error 0x80070003 writing AVI. DirectX installed ?")
+
+    def test_write_error_stops_the_run_and_leaves_what_was_written(self):
+        for name in "abc":
+            make_jpeg(os.path.join(self.pictures, name + ".jpg"), "red")
+        # Room for a few frames of 230 KB; the writes beyond fail with EFBIG, not a signal.
+        limit = "import os, resource, signal, sys; signal.signal(signal.SIGXFSZ, signal.SIG_IGN); " \
+                "resource.setrlimit(resource.RLIMIT_FSIZE, (2000000, 2000000)); os.execv(sys.argv[1], sys.argv[1:])"
+        result = self.run_vistrelc("-x320", "-y240", "-f25", "-d1000", "-t1", "-cNone", "-o" + self.out(),
+                                   "-i" + self.pictures, cols=200, launcher=(sys.executable, "-c", limit))
+        self.assertEqual(result["exit_code"], 1, result["text"])
+        message = "Error 0x80070070 writing AVI " + self.out() + ": File too large. The file is incomplete."
+        self.assertEqual(result["text"].count(message), 1, result["text"])
+        self.assertNotIn("image 2 of 3", result["text"])
+        self.assertGreater(frame_count(self.out()), 0)
+
+    def test_settings_file_that_is_a_fifo_or_a_device_is_refused_without_a_hang(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        fifo = os.path.join(self.dir, "settings.fifo")
+        os.mkfifo(fifo)
+        for store in (fifo, "/dev/zero"):
+            self.env["VISTREL_REGISTRY_FILE"] = store
+            result = self.run_vistrelc("-x32", "-y24", "-f2", "-d1", "-t0", "-o" + self.out(), "-i" + self.pictures)
+            self.assertIn(store + ": not a regular file", result["lines"], result["text"])
+            self.assertEqual(frame_count(self.out()), 2)
+        self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
 
     def test_refusals_say_why_write_nothing_and_fail(self):
         picture = os.path.join(self.pictures, "a.jpg")

@@ -1,6 +1,8 @@
 // Whole writes through the real graph, read back from the AVI file by ffmpeg.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/Ffprobe.h"
 #include "support/GraphTestForm.h"
 #include "support/PictureFiles.h"
@@ -253,13 +255,34 @@ TEST_F(FrameLoopTest, ValuesThatCannotMakeAVideoAreRefusedBeforeAnythingIsWritte
   }
 }
 
-TEST_F(FrameLoopTest, AFileThatCannotBeWrittenIsReportedNotCalledDone) {
+TEST_F(FrameLoopTest, AWriteErrorStopsTheWriteAtOnceAndIsReportedOnce) {
   const std::string picture = Picture("p", red);
-  TestWriterForm form(ConsoleProfile);
-  form.SetUpWrite("/dev/full", 320, 240, 25);
-  const WriteResult result = form.WriteVideo({{picture, 0, 0, 2}});
-  EXPECT_TRUE(result == WriteResult::WriteFailed || result == WriteResult::NotStarted);
-  EXPECT_FALSE(form.WriteErrors.empty());
+  for (int kind : {TransitionFadeIn, TransitionSquare}) {
+    TestWriterForm form(EditorProfile);  // whose abort test comes only between pictures
+    form.SetUpWrite("/dev/full", 320, 240, 25);
+    EXPECT_EQ(form.WriteVideo({{picture, 0, kind, 2}, {picture, 0, kind, 2}}), WriteResult::WriteFailed);
+    EXPECT_LE(form.FramesPushed, 1) << "the file's buffer takes one frame before the error shows";
+    EXPECT_EQ(form.WriteErrors, std::vector<std::string>{"Error 0x80070070 writing AVI /dev/full: No space left on "
+                                                          "device. The file is incomplete."});
+  }
+}
+
+TEST_F(FrameLoopTest, SidesTooLargeForTheFileOrTheEncoderAreRefusedBeforeTheFileIsTouched) {
+  const std::string picture = Picture("p", red), out = dir.file("earlier.avi");
+  for (auto [width, height, compressor, message] :
+       {std::tuple{65536, 2, "", "65536x2 is too large; AVI files take at most 65535 pixels a side"},
+        {4, 70000, "", "4x70000 is too large"},
+        {30000, 20000, "", "need more than this program's limit of 600 MB a frame"},
+        {8192, 8, "Xvid MPEG-4 Codec", "Xvid MPEG-4 Codec cannot take frames of 8192 x 8: at most 8191 pixels"}}) {
+    std::ofstream(out) << "an earlier video";
+    TestWriterForm form(ConsoleProfile);
+    form.SetUpWrite(out, width, height, 25);
+    if (*compressor) form.SetCompressor(compressor);
+    EXPECT_EQ(form.WriteVideo({{picture, 0, 1, 1}}), WriteResult::NotStarted);
+    const std::string shown = form.GraphErrors.empty() ? form.WriteErrors.at(0) : form.GraphErrors.at(0).second;
+    EXPECT_NE(shown.find(message), std::string::npos) << shown;
+    EXPECT_EQ(std::filesystem::file_size(out), 16u);
+  }
 }
 
 TEST_F(FrameLoopTest, AMissingPictureGivesItsBackgroundColour) {

@@ -407,7 +407,7 @@ TEST_F(Settings, UnwritableStoreFailsAtCompressorAndLoadsDefaults) {
     form.SaveSettings();
     FAIL() << "no exception";
   } catch (const ERegistryException& e) {
-    EXPECT_STREQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Compressor'");
+    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Compressor'\n" + storeFile_ + ": Not a directory");
   }
 }
 
@@ -425,7 +425,7 @@ TEST_F(Settings, FailureMidwayKeepsEarlierWritesAndLaterOldValues) {
     form.SaveSettings();
     FAIL() << "no exception";
   } catch (const ERegistryException& e) {
-    EXPECT_STREQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Left'");
+    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Left'\n" + storeFile_ + ": Is a directory");
   }
   EXPECT_EQ(StoredInt("Compressor Quality"), 40);
   EXPECT_EQ(StoredInt("Top"), 7);
@@ -451,7 +451,7 @@ TEST_F(Settings, AnotherProgramsValuesSurviveASave) {
 }
 
 TEST_F(Settings, DamagedStoreLoadsDefaultsAndIsKept) {
-  const std::string damaged = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Korvane\\Vistrel]\n\"Top\"=dword:\n";
+  const std::string damaged = "[HKEY_CURRENT_USER\\Software\\Korvane\\Vistrel]\n\"Top\"=dword:00000001\n";
   WriteStoreText(damaged);
   ConsoleLikeForm form;
   form.LoadSettings();

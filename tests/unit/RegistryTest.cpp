@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/RegistryStore.h"
 #include "platform/registry/Registry.h"
@@ -106,14 +107,61 @@ TEST_F(Registry, ReadsRegeditFilesWithCrLfContinuationsAndExpandTexts) {
   EXPECT_NE(after.find("\"Short\"=dword:0000000b\n"), std::string::npos) << after;
 }
 
-TEST_F(Registry, RejectsWhatRegeditWouldNotWrite) {
-  for (const char* body : {"\"A\"=-\n", "\"A\"=dword:123456789\n", "\"A\"=\"x\\n\"\n", "\"A\"=\"open\n",
-                           "\"A\"=hex:4g\n", "[-HKEY_CURRENT_USER\\X]\n", "\"A\"=hex:41,\\\n"}) {
-    WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n" + body);
-    EXPECT_FALSE(TRegistry().OpenKey(kKey, false)) << body;
+TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
+  for (const char* body : {"\"A\"=-", "\"A\"=dword:123456789", "\"A\"=\"x\\n\"", "\"A\"=\"open", "\"A\"=hex:4g",
+                           "; a comment", "[-HKEY_CURRENT_USER\\X]\n\"A\"=dword:00000001", "\"A\"=hex:41,\\\n  zz",
+                           "\"A\"=hex:41,\\"}) {
+    WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n\"B\"=dword:00000002\n" + body + "\n");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, false)) << body;
+    int32_t n = 0;
+    EXPECT_EQ(reg.ReadInteger("A", n), RegRead::Missing) << body;
+    EXPECT_EQ(reg.ReadInteger("B", n), RegRead::Ok) << body;
+    reg.WriteInteger("D", 4);  // the unread lines follow the values of their section
+    EXPECT_NE(StoreText().find("\"D\"=dword:00000004\n" + std::string(body) + "\n"), std::string::npos);
   }
   WriteStoreText("\"A\"=\"no header\"\n");
   EXPECT_FALSE(TRegistry().OpenKey(kKey, false));
+}
+
+TEST_F(Registry, ALargeStoreIsReadOnceAndInLinearTime) {
+  // Far more than any real store; each read parsing it again, or a parse that
+  // compares every value with every other, would not end within the test's time-out.
+  std::string text = std::string("REGEDIT4\n\n") + kSection + "\n";
+  for (int i = 0; i < 100000; ++i) text += "\"Value " + std::to_string(i) + "\"=dword:" + std::string(8, '0') + "\n";
+  WriteStoreText(text);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  WriteStoreText("REGEDIT4\n");  // the reads keep to what OpenKey read
+  for (int i = 99968; i < 100000; ++i) {
+    int32_t n = -1;
+    EXPECT_EQ(reg.ReadInteger("value " + std::to_string(i), n), RegRead::Ok);
+  }
+}
+
+TEST_F(Registry, AStoreWithoutWritePermissionIsReadButNotRewritten) {
+  const std::string text = std::string("REGEDIT4\n\n") + kSection + "\n\"Top\"=dword:00000003\n";
+  WriteStoreText(text);
+  std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_read);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  EXPECT_THROW(reg.WriteInteger("Top", 4), ERegistryException);
+  EXPECT_EQ(StoreText(), text);
+}
+
+TEST_F(Registry, DamagedStoresAreMovedAsideAndNoBackupIsOverwritten) {
+  const std::string oversized = "REGEDIT4\n;" + std::string(5 << 20, 'x') + "\n";
+  const std::vector<std::string> damaged = {"no header\n", "still no header\n", oversized};
+  for (const std::string& text : damaged) {
+    WriteStoreText(text);
+    TRegistry reg;
+    EXPECT_FALSE(reg.OpenKey(kKey, false));
+    ASSERT_TRUE(reg.OpenKey(kKey, true));  // a fresh store
+  }
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    std::ifstream in(storeFile_ + (i == 0 ? ".bak" : ".bak." + std::to_string(i)), std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == damaged[i]) << "generation " << i;
+  }
 }
 
 TEST_F(Registry, ConcurrentWritersLoseNoValue) {

@@ -62,7 +62,7 @@ TEST_F(WriteGraphFailureTest, AnUnregisteredPushSourceFailsTheRendering) {
   EXPECT_EQ(form.PusherFilter, nullptr);
   EXPECT_EQ(form.Pusher, nullptr);
   ASSERT_EQ(form.GraphErrors.size(), 1u);
-  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80004003 rendering the graph");
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80004003 rendering the graph\n" + out);
 }
 
 // A filter that is found under the push source's class but offers no ISamplePusher.
@@ -100,24 +100,29 @@ TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
 }
 
 TEST_F(WriteGraphFailureTest, AnOutputFileInAMissingFolderFailsTheRendering) {
-  form.SetOutput(dir.file("no/such/folder/out.avi"));
+  const std::string missing = dir.file("no/such/folder/out.avi");
+  form.SetOutput(missing);
   EXPECT_EQ(form.BuildWriteGraph(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
   ASSERT_EQ(form.GraphErrors.size(), 1u);
-  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80070003 rendering the graph");
+  EXPECT_EQ(form.GraphErrors[0].second,
+            "Error 0x80070003 rendering the graph\n" + missing + ": No such file or directory");
 }
 
 TEST_F(WriteGraphFailureTest, AnOutputFileThatCannotBeWrittenFailsTheRendering) {
+  std::string target = out;
   if (geteuid() == 0) {
     // Root writes anywhere; a folder in the output's place still refuses.
     std::filesystem::create_directory(out);
   } else {
     std::filesystem::create_directory(dir.file("locked"));
     std::filesystem::permissions(dir.file("locked"), std::filesystem::perms::owner_read);
-    form.SetOutput(dir.file("locked/out.avi"));
+    target = dir.file("locked/out.avi");
+    form.SetOutput(target);
   }
   EXPECT_EQ(form.BuildWriteGraph(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
   ASSERT_EQ(form.GraphErrors.size(), 1u);
-  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80070005 rendering the graph");
+  const std::string reason = geteuid() == 0 ? "Is a directory" : "Permission denied";
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80070005 rendering the graph\n" + target + ": " + reason);
 }
 
 TEST_F(WriteGraphFailureTest, AWriteErrorIsKeptForAfterTheRelease) {

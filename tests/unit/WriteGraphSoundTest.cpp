@@ -76,7 +76,8 @@ TEST_F(WriteGraphSoundTest, ASoundFileThatIsNotSoundIsARenderingError) {
   EXPECT_EQ(hr, VFW_E_UNKNOWN_FILE_TYPE);
   ASSERT_EQ(form.GraphErrors.size(), 1u);
   EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
-  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040240 rendering the graph");
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040240 rendering the graph\n" + out + ": the sound file " +
+                                            dir.file("notes.wav") + " cannot be read");
 }
 
 TEST_F(WriteGraphSoundTest, AFailedVideoRenderingIsReportedWithItsOwnResult) {

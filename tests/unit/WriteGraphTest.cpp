@@ -125,7 +125,9 @@ TEST_F(WriteGraphTest, AWidthMicrosoftVideo1RefusesIsARenderingError) {
   EXPECT_EQ(Write(1), VFW_E_CANNOT_CONNECT);
   ASSERT_EQ(form.GraphErrors.size(), 1u);
   EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
-  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040217 rendering the graph");
+  EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80040217 rendering the graph\n" + out +
+                                            ": Microsoft Video 1 cannot take frames of 322 x 240: width and height "
+                                            "must be multiples of 4");
   form.ReleaseGraph();
   EXPECT_FALSE(std::filesystem::exists(out)) << "a failed build leaves no empty file behind";
 }

@@ -1,0 +1,6 @@
+#include "DlgSelectCompressor.h"
+
+TDlgSelectComp::TDlgSelectComp(QWidget* parent) : QDialog(parent) {
+  setObjectName("DlgSelectComp");
+  setWindowTitle("AVI File Properties:");
+}

@@ -1,0 +1,13 @@
+// The parts of a chosen file name that the dialogs' handlers keep or test.
+#pragma once
+
+#include <string>
+
+// The folder part of a path with its trailing "/"; empty for a bare name.
+inline std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+// True when the file-name part of a path has a dot.
+inline bool HasExtension(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  return dot != std::string::npos && dot >= FolderOf(path).size();
+}

@@ -1,0 +1,86 @@
+// Qt's dialogs behind the main window's dialog calls.
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// "Images (*.jpg;*.bmp)|*.JPG;*.BMP" becomes "Images (*.JPG *.BMP)": Qt takes the
+// patterns from the parentheses, separated by blanks.
+QString QtFilter(const std::string& filter) {
+  const QString text = QString::fromStdString(filter);
+  const int bar = text.indexOf('|');
+  if (bar < 0) return text;
+  QString description = text.left(bar);
+  if (const int paren = description.indexOf('('); paren >= 0) description = description.left(paren).trimmed();
+  QString patterns = text.mid(bar + 1);
+  patterns.replace(';', ' ');
+  return description + " (" + patterns + ")";
+}
+
+void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+  dialog.setWindowTitle(QString::fromStdString(request.title));
+  dialog.setNameFilter(QtFilter(request.filter));
+  if (!request.initialDir.empty()) dialog.setDirectory(QString::fromStdString(request.initialDir));
+  dialog.selectFile(QString::fromStdString(request.fileName));
+  dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
+}
+
+class TQtDialogs : public TUserDialogs {
+ public:
+  std::vector<std::string> OpenFiles(const FileDialogRequest& request) override {
+    QFileDialog dialog(QApplication::activeWindow());
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
+    std::vector<std::string> names;
+    if (dialog.exec() != QDialog::Accepted) return names;
+    for (const QString& name : dialog.selectedFiles()) names.push_back(name.toStdString());
+    return names;
+  }
+
+  std::optional<std::string> SaveFile(const FileDialogRequest& request) override {
+    QFileDialog dialog(QApplication::activeWindow());
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+  }
+
+  std::optional<TColor> ChooseColor(TColor initial) override {
+    const QColor chosen = QColorDialog::getColor(QColor(ColorRed(initial), ColorGreen(initial), ColorBlue(initial)),
+                                                 QApplication::activeWindow());
+    if (!chosen.isValid()) return std::nullopt;
+    return MakeColor(static_cast<uint8_t>(chosen.red()), static_cast<uint8_t>(chosen.green()),
+                     static_cast<uint8_t>(chosen.blue()));
+  }
+
+  bool Confirm(const std::string& caption, const std::string& text) override {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton("&Ja", QMessageBox::YesRole);
+    box.addButton("&Nein", QMessageBox::NoRole);
+    box.exec();
+    return box.clickedButton() == yes;
+  }
+
+  void ShowError(const std::string& caption, const std::string& text) override {
+    QMessageBox::critical(QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(text));
+  }
+};
+
+std::unique_ptr<TUserDialogs>& Current() {
+  static std::unique_ptr<TUserDialogs> dialogs = std::make_unique<TQtDialogs>();
+  return dialogs;
+}
+
+}  // namespace
+
+TUserDialogs& UserDialogs() { return *Current(); }
+
+void SetUserDialogs(std::unique_ptr<TUserDialogs> dialogs) { Current() = std::move(dialogs); }
