@@ -1,6 +1,9 @@
 #!/usr/bin/python3
-"""Times a 20-picture show of 4000 x 3000 JPEGs with every transition, written by
-Vistrel and by the ffmpeg command line (image inputs joined by its xfade filter).
+"""Times a 20-picture show of 4000 x 3000 JPEGs, every transition in turn, written
+by Vistrel one frame after another (as before), by Vistrel's parallel path, and by
+the ffmpeg command line (each picture decoded once, joined by its xfade filter).
+Prints a table of frames per second, speedup over the serial path, CPU use
+(100% = one core busy) and peak memory.
 
 Run through scripts/benchmark.sh, which builds vistrel_bench first.
 """
@@ -16,12 +19,15 @@ BENCH = os.path.join(ROOT, "build", "bench", "vistrel_bench")
 WORK = os.path.join(ROOT, "out", "bench")
 PICTURES = os.path.join(WORK, "pictures")
 FPS = 25
+SECONDS = 2  # each picture's display time
+SIZES = [(640, 480), (1280, 720), (1920, 1080)]
 # ffmpeg's xfade counterparts of our kinds 0..6; "None" becomes a one-frame fade.
 XFADE = ["fade", "fade", "slideright", "slidedown", "slideleft", "slideup", "pixelize"]
-ENCODERS = [  # our compressor name, ffmpeg's encoder options
+ENCODERS = [  # our compressor name, ffmpeg's options for the same stream (quality 0.9, key frames every 25)
     ("None (for postprocessing)", ["-c:v", "rawvideo", "-pix_fmt", "bgr24"]),
-    ("Microsoft Video 1", ["-c:v", "msvideo1"]),
-    ("Xvid MPEG-4 Codec", ["-c:v", "libxvid", "-q:v", "4", "-g", "25"]),
+    ("Microsoft Video 1", ["-c:v", "msvideo1", "-g", "25"]),
+    ("MJPEG Compressor", ["-c:v", "mjpeg", "-q:v", "4", "-pix_fmt", "yuvj420p"]),
+    ("Microsoft MPEG-4 Video Codec V2", ["-c:v", "msmpeg4v2", "-q:v", "5", "-g", "25"]),
 ]
 
 
@@ -39,14 +45,27 @@ def make_pictures():
                             os.path.join(PICTURES, "%02d.jpg" % (n * 5 + k))], check=True)
 
 
-def run_ours(width, height, compressor, out):
-    line = subprocess.run([BENCH, PICTURES, str(width), str(height), compressor, out],
+def settle():
+    """Each run starts with no other run's file still being written back."""
+    for name in os.listdir(WORK):
+        if name.endswith(".avi"):
+            os.remove(os.path.join(WORK, name))
+    os.sync()
+
+
+def run_ours(width, height, compressor, mode):
+    settle()
+    out = os.path.join(WORK, "vistrel-%s.avi" % mode)
+    line = subprocess.run([BENCH, PICTURES, str(width), str(height), compressor, out, mode, str(SECONDS)],
                           check=True, capture_output=True, text=True).stdout.strip()
-    m = re.match(r"(\d+) frames in ([\d.]+) s", line)
-    return int(m.group(1)), float(m.group(2)), line
+    m = re.match(r"(\d+) frames in ([\d.]+) s: ([\d.]+) frames/s; CPU (\d+)%; peak (\d+) MB", line)
+    return {"frames": int(m.group(1)), "seconds": float(m.group(2)), "fps": float(m.group(3)),
+            "cpu": int(m.group(4)), "peak": int(m.group(5))}
 
 
-def run_ffmpeg(width, height, options, out, pictures):
+def run_ffmpeg(width, height, options, pictures):
+    settle()
+    out = os.path.join(WORK, "ffmpeg.avi")
     inputs, chains, durations = [], [], []
     for i in range(len(pictures)):
         kind_in = i % 7
@@ -54,42 +73,56 @@ def run_ffmpeg(width, height, options, out, pictures):
         d_in = 0 if i == 0 else (1.0 if kind_in else 1.0 / FPS)
         d_out = 0 if i + 1 == len(pictures) else (1.0 if kind_out else 1.0 / FPS)
         durations.append(d_in)
-        frames = round((d_in + 1 + d_out) * FPS)
+        frames = round((d_in + SECONDS + d_out) * FPS)
         inputs += ["-i", pictures[i]]
+        # loop repeats the one decoded frame: each picture is decoded once.
         chains.append(
             "[%d:v]scale=%d:%d:force_original_aspect_ratio=decrease,pad=%d:%d:(ow-iw)/2:(oh-ih)/2:black,"
             "setsar=1,format=yuv420p,loop=loop=%d:size=1:start=0,setpts=N/(%d*TB),fps=%d[p%d]"
             % (i, width, height, width, height, frames - 1, FPS, FPS, i))
-    graph, last, length = chains, "p0", 1 + durations[1] if len(pictures) > 1 else 1
+    graph, last = chains, "p0"
+    length = SECONDS + (durations[1] if len(pictures) > 1 else 0)
     for i in range(1, len(pictures)):
         d = durations[i]
         offset = length - d
         graph.append("[%s][p%d]xfade=transition=%s:duration=%.4f:offset=%.4f[x%d]"
                      % (last, i, XFADE[i % 7], d, offset, i))
         last = "x%d" % i
-        length = offset + d + 1 + (durations[i + 1] if i + 1 < len(pictures) else 0)
+        length = offset + d + SECONDS + (durations[i + 1] if i + 1 < len(pictures) else 0)
     start = time.monotonic()
-    subprocess.run(["ffmpeg", "-v", "error", "-y", *inputs, "-filter_complex", ";".join(graph), "-map",
-                    "[%s]" % last, *options, out], check=True)
+    proc = subprocess.Popen(["ffmpeg", "-v", "error", "-y", *inputs, "-filter_complex", ";".join(graph), "-map",
+                             "[%s]" % last, *options, out])
+    _, status, usage = os.wait4(proc.pid, 0)
     elapsed = time.monotonic() - start
+    if status != 0:
+        raise RuntimeError("ffmpeg failed")
     frames = int(subprocess.run(["ffprobe", "-v", "error", "-count_packets", "-show_entries",
                                  "stream=nb_read_packets", "-of", "csv=p=0", out],
                                 check=True, capture_output=True, text=True).stdout.strip())
-    return elapsed, frames
+    return {"frames": frames, "seconds": elapsed, "fps": frames / elapsed,
+            "cpu": round(100 * (usage.ru_utime + usage.ru_stime) / elapsed), "peak": round(usage.ru_maxrss / 1024)}
 
 
 def main():
     make_pictures()
     pictures = sorted(os.path.join(PICTURES, n) for n in os.listdir(PICTURES) if n.endswith(".jpg"))[:20]
-    print("20 pictures of 4000 x 3000, every transition in turn, 1 s each, %d frames per second" % FPS)
-    for width, height in ((640, 480), (1280, 720)):
+    print("20 pictures of 4000 x 3000, every transition in turn, %d s each, %d frames per second, %d cores"
+          % (SECONDS, FPS, os.cpu_count()))
+    print("| frame size | compressor | path | frames | frames/s | speedup | CPU | peak memory |")
+    print("|---|---|---|---|---|---|---|---|")
+    only = sys.argv[1:]  # optional: compressor names to run
+    for width, height in SIZES:
         for compressor, options in ENCODERS:
-            ours_frames, ours_time, line = run_ours(width, height, compressor, os.path.join(WORK, "vistrel.avi"))
-            ff_time, ff_frames = run_ffmpeg(width, height, options, os.path.join(WORK, "ffmpeg.avi"), pictures)
-            print("%dx%d %-27s Vistrel: %s" % (width, height, compressor, line))
-            print("%dx%d %-27s ffmpeg:  %d frames in %.2f s: %.1f frames/s; frames per second Vistrel/ffmpeg %.2f"
-                  % (width, height, "", ff_frames, ff_time, ff_frames / ff_time,
-                     (ff_time / ff_frames) / (ours_time / ours_frames)))
+            if only and compressor not in only:
+                continue
+            results = [("serial", run_ours(width, height, compressor, "serial")),
+                       ("parallel", run_ours(width, height, compressor, "parallel")),
+                       ("ffmpeg", run_ffmpeg(width, height, options, pictures))]
+            base = results[0][1]["fps"]
+            for path, r in results:
+                print("| %d x %d | %s | %s | %d | %.1f | %.2fx | %d%% | %d MB |"
+                      % (width, height, compressor, path, r["frames"], r["fps"], r["fps"] / base, r["cpu"],
+                         r["peak"]))
             sys.stdout.flush()
 
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/dshow/WritingMode.h"
 #include "platform/gdi/MulDiv.h"
 #include "platform/imaging/BmpLoader.h"
 #include "platform/imaging/JpegLoader.h"
@@ -9,41 +10,63 @@
 
 namespace {
 
-std::unique_ptr<Bitmap> LoadPicture(const std::string& fileName) {
-  if (HasExtension(fileName, ".jpg")) return LoadJpegFile(fileName);
-  if (HasExtension(fileName, ".bmp")) return LoadBmpFile(fileName);
-  return nullptr;
+struct Placement {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+
+// Where a picture of bw x bh goes in a rect of rw x rh.
+Placement Fit(int bw, int bh, int rw, int rh) {
+  const int fitW = MulDiv(rh, bw, bh);
+  const int fitH = MulDiv(rw, bh, bw);
+  Placement p;
+  if (rw >= fitW) {  // bands left and right
+    p.x = (rw - fitW) / 2;
+    p.y = 0;
+    p.w = fitW;
+    p.h = rh;
+  }
+  if (rh >= fitH) {  // bands above and below; decides when both fit
+    p.x = 0;
+    p.y = (rh - fitH) / 2;
+    p.w = rw;
+    p.h = fitH;
+  }
+  // A picture that keeps its width is still stretched, by one column.
+  if (p.w == bw) p.w = p.w + 1;
+  return p;
+}
+
+// The picture, and its own size: a JPEG much larger than its place is decoded
+// at a reduced scale that still covers the place (the stretch then samples a
+// picture that the decoder averaged, not one it has to skip pixels of).
+ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
+  const bool jpeg = HasExtension(fileName, ".jpg");
+  ScaledJpeg picture;
+  if (jpeg && !SerialWriting())
+    return LoadJpegFileCovering(fileName, [&](int bw, int bh) {
+      const Placement p = Fit(bw, bh, rw, rh);
+      return std::pair{p.w, p.h};
+    });
+  if (jpeg) picture.bitmap = LoadJpegFile(fileName);
+  if (HasExtension(fileName, ".bmp")) picture.bitmap = LoadBmpFile(fileName);
+  if (picture.bitmap) {
+    picture.width = picture.bitmap->width();
+    picture.height = picture.bitmap->height();
+  }
+  return picture;
 }
 
 }  // namespace
 
 void DrawPicture(const std::string& fileName, TColor bkColor, HBITMAP target, const TRect& rect) {
-  const std::unique_ptr<Bitmap> picture = LoadPicture(fileName);
-  FillRect(target, rect, bkColor);
-  if (!picture) return;
-
-  const int bw = picture->width();
-  const int bh = picture->height();
   const int rw = rect.Right - rect.Left;
   const int rh = rect.Bottom - rect.Top;
-  const int fitW = MulDiv(rh, bw, bh);
-  const int fitH = MulDiv(rw, bh, bw);
-  int x = 0, y = 0, w = 0, h = 0;
-  if (rw >= fitW) {  // bands left and right
-    x = (rw - fitW) / 2;
-    y = 0;
-    w = fitW;
-    h = rh;
-  }
-  if (rh >= fitH) {  // bands above and below; decides when both fit
-    x = 0;
-    y = (rh - fitH) / 2;
-    w = rw;
-    h = fitH;
-  }
-  // A picture that keeps its width is still stretched, by one column.
-  if (w == bw) w = w + 1;
-  StretchBlt(target, x, y, w, h, picture.get(), 0, 0, bw, bh);
+  const ScaledJpeg picture = LoadPicture(fileName, rw, rh);
+  FillRect(target, rect, bkColor);
+  if (!picture.bitmap) return;
+  const Placement p = Fit(picture.width, picture.height, rw, rh);
+  StretchBlt(target, p.x, p.y, p.w, p.h, picture.bitmap.get(), 0, 0, picture.bitmap->width(),
+             picture.bitmap->height());
 }
 
 void RenderToDIB(const std::string& fileName, TColor bkColor, uint8_t* bits, const BITMAPINFO& header) {

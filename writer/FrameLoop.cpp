@@ -3,7 +3,10 @@
 #include "FrameFormat.h"
 #include "VideoWriterForm.h"
 #include "HresultText.h"
+#include "platform/dshow/WritingMode.h"
 #include "platform/pusher/SamplePusher.h"
+
+#include <future>
 
 namespace {
 
@@ -43,13 +46,31 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
     return WriteResult::NotStarted;
   }
 
+  // The next picture is drawn on another thread while this one's frames are
+  // written; without room for its frame, each is drawn in turn.
+  std::unique_ptr<Bitmap> ahead = SerialWriting() ? nullptr : CreateDIBSection(FrameHeader);
+  std::future<void> drawn;
+  auto drawAhead = [&](int i) {
+    const Slide& slide = slides[i];
+    drawn = std::async(std::launch::async,
+                       [&, bits = ahead->bits()] { RenderToDIB(slide.FileName, slide.BkColor, bits, FrameHeader); });
+  };
+
   AbortRequested.store(0, std::memory_order_relaxed);
   const bool abortAfterEveryFrame = Profile().abortAfterEveryFrame;
   const int count = static_cast<int>(slides.size());
+  if (ahead && count > 0) drawAhead(0);
   for (int i = 0; i < count && !AbortRequested.load(std::memory_order_relaxed) && WriteError == S_OK; ++i) {
     const Slide& slide = slides[i];
     PictureStarted(i, count);
-    RenderToDIB(slide.FileName, slide.BkColor, buffers->NEW->bits(), FrameHeader);
+    if (ahead) {
+      drawn.get();
+      // NEW's last picture lives on in PREV.
+      std::swap(buffers->NEW, ahead);
+      if (i + 1 < count) drawAhead(i + 1);
+    } else {
+      RenderToDIB(slide.FileName, slide.BkColor, buffers->NEW->bits(), FrameHeader);
+    }
     RenderTransition(slide.Transition, *buffers);
 
     const int64_t holdCount = HoldCount(slide.DisplayTime, Frames);
@@ -63,6 +84,7 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
   }
   const bool aborted = AbortRequested.load(std::memory_order_relaxed) != 0;
 
+  if (drawn.valid()) drawn.wait();
   buffers.reset();
   ReleaseGraph();
   AbortRequested.store(0, std::memory_order_relaxed);

@@ -9,57 +9,21 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
-#include <libswscale/swscale.h>
 }
 
 #include "platform/dshow/FilterGraph.h"
+#include "platform/dshow/WritingMode.h"
 #include "platform/gdi/BitmapInfo.h"
 
-namespace {
-
-// How one encoder is told the quality and the key-frame interval.
-struct EncoderControls {
-  enum class Quality { None, QScale, Crf } quality;
-  int qscaleBest;
-  int qscaleWorst;
-  enum class KeyFrames { None, Gop, KeyintMinBefore } keyFrames;
-  int maxSide = 65535;  // what the AVI headers hold
-};
-
-EncoderControls ControlsOf(const AVCodec* codec) {
-  using Q = EncoderControls::Quality;
-  using K = EncoderControls::KeyFrames;
-  const std::string name = codec->name;
-  // Microsoft Video 1 has no quality control; a key frame comes after keyint_min others.
-  if (name == "msvideo1") return {Q::None, 0, 0, K::KeyintMinBefore};
-  if (name == "mjpeg") return {Q::QScale, 1, 31, K::None};
-  // MPEG-4 part 2 keeps the sides in 13 bits; larger ones wrap without an error.
-  if (name == "mpeg4" || name == "libxvid") return {Q::QScale, 2, 31, K::Gop, 8191};
-  if (name == "msmpeg4v2" || name == "msmpeg4") return {Q::QScale, 2, 31, K::Gop};
-  if (name == "libx264") return {Q::Crf, 0, 0, K::Gop};
-  const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec->id);
-  const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
-  return {Q::None, 0, 0, intraOnly ? K::None : K::Gop};
-}
-
-// The encoder's own first choice, or our frames' format when it takes that.
-AVPixelFormat PixelFormatFor(const AVCodec* codec) {
-  if (!codec->pix_fmts) return AV_PIX_FMT_BGR24;
-  for (const AVPixelFormat* f = codec->pix_fmts; *f != AV_PIX_FMT_NONE; ++f)
-    if (*f == AV_PIX_FMT_BGR24) return AV_PIX_FMT_BGR24;
-  return codec->pix_fmts[0];
-}
-
-constexpr int kFirstFrameOnly = 1 << 30;
-
-}  // namespace
 
 ComPtr<VideoCompressor> VideoCompressor::Make(const std::string& friendlyName, const AVCodec* encoder) {
   return ComPtr<VideoCompressor>::Attach(new VideoCompressor(friendlyName, encoder));
 }
 
 VideoCompressor::VideoCompressor(const std::string& friendlyName, const AVCodec* encoder)
-    : friendlyName_(friendlyName), encoder_(encoder) {}
+    : friendlyName_(friendlyName) {
+  settings_.encoder = encoder;
+}
 
 VideoCompressor::~VideoCompressor() {
   Close();
@@ -83,7 +47,7 @@ HRESULT VideoCompressor::OutputPin::QueryInterface(REFIID iid, void** object) {
 
 HRESULT VideoCompressor::OutputPin::put_KeyFrameRate(long keyFrameRate) {
   if (owner_.context_) return VFW_E_WRONG_STATE;
-  owner_.keyFrameRate_ = keyFrameRate;
+  owner_.settings_.keyFrameRate = keyFrameRate;
   owner_.Log("Video Compressor: key frame rate " + std::to_string(keyFrameRate));
   return S_OK;
 }
@@ -91,53 +55,23 @@ HRESULT VideoCompressor::OutputPin::put_KeyFrameRate(long keyFrameRate) {
 HRESULT VideoCompressor::OutputPin::put_Quality(double quality) {
   if (owner_.context_) return VFW_E_WRONG_STATE;
   if (std::isnan(quality)) return E_INVALIDARG;
-  owner_.quality_ = quality;
+  owner_.settings_.quality = quality;
   owner_.Log("Video Compressor: quality " + std::to_string(quality));
   return S_OK;
-}
-
-AVCodecContext* VideoCompressor::NewContext(AVRational tb) const {
-  AVCodecContext* c = avcodec_alloc_context3(encoder_);
-  if (!c) return nullptr;
-  c->width = width_;
-  c->height = height_;
-  c->time_base = tb;
-  c->framerate = av_inv_q(tb);
-  c->pix_fmt = PixelFormatFor(encoder_);
-  // AVI carries no presentation times: frames leave in the order they came.
-  c->max_b_frames = 0;
-  const EncoderControls controls = ControlsOf(encoder_);
-  if (keyFrameRate_ >= 0) {
-    const int interval = keyFrameRate_ == 0 ? kFirstFrameOnly : static_cast<int>(std::min<long>(keyFrameRate_, kFirstFrameOnly));
-    if (controls.keyFrames == EncoderControls::KeyFrames::Gop) c->gop_size = interval;
-    if (controls.keyFrames == EncoderControls::KeyFrames::KeyintMinBefore) c->keyint_min = interval - 1;
-  }
-  if (quality_ >= 0) {
-    const double q = std::min(quality_, 1.0);
-    if (controls.quality == EncoderControls::Quality::QScale) {
-      const long qscale = std::lround(controls.qscaleWorst - q * (controls.qscaleWorst - controls.qscaleBest));
-      c->flags |= AV_CODEC_FLAG_QSCALE;
-      c->global_quality = static_cast<int>(FF_QP2LAMBDA * qscale);
-    } else if (controls.quality == EncoderControls::Quality::Crf) {
-      // CRF 0 would be lossless, which few players decode.
-      av_opt_set_double(c->priv_data, "crf", 1 + (1 - q) * 50, 0);
-    }
-  }
-  return c;
 }
 
 HRESULT VideoCompressor::ConnectInput(int width, int height) {
   if (running_) return VFW_E_WRONG_STATE;
   if (connectParams_) return VFW_E_ALREADY_CONNECTED;
   if (width <= 0 || height <= 0) return VFW_E_TYPE_NOT_ACCEPTED;
-  width_ = width;
-  height_ = height;
-  const int maxSide = ControlsOf(encoder_).maxSide;
+  settings_.width = width;
+  settings_.height = height;
+  const int maxSide = settings_.MaxSide();
   if (width > maxSide || height > maxSide) return Refuse("at most " + std::to_string(maxSide) + " pixels a side");
-  AVCodecContext* trial = NewContext(AVRational{1, 25});
+  AVCodecContext* trial = settings_.NewContext(AVRational{1, 25});
   if (!trial) return E_OUTOFMEMORY;
   TakeFfmpegError();
-  const int err = avcodec_open2(trial, encoder_, nullptr);
+  const int err = avcodec_open2(trial, settings_.encoder, nullptr);
   if (err < 0) {
     avcodec_free_context(&trial);
     const std::string reason = TakeFfmpegError();
@@ -154,8 +88,8 @@ HRESULT VideoCompressor::ConnectInput(int width, int height) {
 }
 
 HRESULT VideoCompressor::Refuse(const std::string& reason) {
-  ReportError(VFW_E_CANNOT_CONNECT, friendlyName_ + " cannot take frames of " + std::to_string(width_) + " x " +
-                                        std::to_string(height_) + ": " + reason);
+  ReportError(VFW_E_CANNOT_CONNECT, friendlyName_ + " cannot take frames of " + std::to_string(settings_.width) + " x " +
+                                        std::to_string(settings_.height) + ": " + reason);
   return VFW_E_CANNOT_CONNECT;
 }
 
@@ -176,48 +110,62 @@ HRESULT VideoCompressor::OnRun() {
 
 HRESULT VideoCompressor::Open(AVRational tb) {
   tb_ = tb;
-  context_ = NewContext(tb);
+  // An encoder whose stream cannot be split may still thread itself.
+  if (!SerialWriting() && std::string(settings_.encoder->name) == "libx264") settings_.threads = 0;
+  context_ = settings_.NewContext(tb);
   if (!context_) return E_OUTOFMEMORY;
-  int err = avcodec_open2(context_, encoder_, nullptr);
+  int err = avcodec_open2(context_, settings_.encoder, nullptr);
   if (err < 0) {
     Close();
     return VFW_E_CANNOT_CONNECT;
   }
-  frame_ = av_frame_alloc();
   packet_ = av_packet_alloc();
-  if (!frame_ || !packet_) return E_OUTOFMEMORY;
-  frame_->format = context_->pix_fmt;
-  frame_->width = width_;
-  frame_->height = height_;
-  if (av_frame_get_buffer(frame_, 0) < 0) return E_OUTOFMEMORY;
-  scaler_ = sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_, context_->pix_fmt,
-                           SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
-  if (!scaler_) return E_OUTOFMEMORY;
+  if (!packet_) return E_OUTOFMEMORY;
+  converter_ = std::make_unique<FrameConverter>();
+  if (!converter_->Open(settings_.width, settings_.height, context_->pix_fmt)) return E_OUTOFMEMORY;
   AVCodecParameters* params = avcodec_parameters_alloc();
   if (!params) return E_OUTOFMEMORY;
   err = avcodec_parameters_from_context(params, context_);
   const HRESULT hr = err < 0 ? E_OUTOFMEMORY : mux_->StartEncodedVideo(params, tb);
   avcodec_parameters_free(&params);
-  return hr;
+  if (hr != S_OK || SerialWriting() || !ParallelEncoder::CanSplit(settings_)) return hr;
+  try {
+    parallel_ = std::make_unique<ParallelEncoder>(
+        settings_, tb, [this](const AVPacket& packet, int64_t index) { return WriteStamped(packet, index); },
+        [this](int error) { ReportEncoderError(error); }, WritingThreads());
+  } catch (const std::exception&) {
+    return E_OUTOFMEMORY;  // no memory or no threads
+  }
+  return S_OK;
 }
 
 void VideoCompressor::Close() {
+  parallel_.reset();
   avcodec_free_context(&context_);
-  sws_freeContext(scaler_);
-  scaler_ = nullptr;
-  av_frame_free(&frame_);
+  converter_.reset();
   av_packet_free(&packet_);
+}
+
+HRESULT VideoCompressor::WriteStamped(const AVPacket& packet, int64_t index) {
+  if (av_packet_ref(packet_, &packet) < 0) return E_OUTOFMEMORY;
+  packet_->pts = packet_->dts = index;
+  packet_->duration = 1;
+  const HRESULT hr = mux_->WriteVideoPacket(packet_, tb_);
+  av_packet_unref(packet_);
+  return hr;
+}
+
+HRESULT VideoCompressor::ReportEncoderError(int error) {
+  const HRESULT hr = HresultFromAvError(error);
+  ReportError(hr, AvErrorText(error));
+  return hr;
 }
 
 HRESULT VideoCompressor::Drain() {
   for (;;) {
     const int err = avcodec_receive_packet(context_, packet_);
     if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return S_OK;
-    if (err < 0) {
-      const HRESULT hr = HresultFromAvError(err);
-      ReportError(hr, AvErrorText(err));
-      return hr;
-    }
+    if (err < 0) return ReportEncoderError(err);
     const HRESULT hr = mux_->WriteVideoPacket(packet_, tb_);
     av_packet_unref(packet_);
     if (hr != S_OK) return hr;
@@ -236,28 +184,28 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
       return hr;
     }
   }
-  if (av_frame_make_writable(frame_) < 0) return E_OUTOFMEMORY;
-  // Bottom-up rows: start at the last one and step back.
-  const int stride = DibStride24(width_);
-  const uint8_t* source[1] = {bits + static_cast<ptrdiff_t>(height_ - 1) * stride};
-  const int sourceStride[1] = {-stride};
-  sws_scale(scaler_, source, sourceStride, 0, height_, frame_->data, frame_->linesize);
-  frame_->pts = index;
-  // Fixed-quantiser encoders read the quality from each frame.
-  frame_->quality = context_->global_quality;
-  const int err = avcodec_send_frame(context_, frame_);
-  if (err < 0) {
-    const HRESULT hr = HresultFromAvError(err);
-    ReportError(hr, AvErrorText(err));
-    return hr;
+  if (parallel_) {
+    try {
+      return parallel_->Push(bits);
+    } catch (const std::bad_alloc&) {
+      return ReportEncoderError(AVERROR(ENOMEM));
+    }
   }
+  AVFrame* frame = converter_->Convert(bits, index);
+  if (!frame) return E_OUTOFMEMORY;
+  // Fixed-quantiser encoders read the quality from each frame.
+  frame->quality = context_->global_quality;
+  const int err = avcodec_send_frame(context_, frame);
+  if (err < 0) return ReportEncoderError(err);
   return Drain();
 }
 
 HRESULT VideoCompressor::EndOfStream(int64_t frameCount, REFERENCE_TIME duration) {
   if (!mux_) return VFW_E_NOT_CONNECTED;
   const AVRational tb = context_ ? tb_ : FrameTimeBase(duration);
-  if (context_) {
+  if (parallel_) {
+    parallel_->Finish();
+  } else if (context_) {
     avcodec_send_frame(context_, nullptr);
     Drain();
   }

@@ -3,6 +3,7 @@
 // IAMVideoCompression, mapped onto the encoder's own controls.
 #pragma once
 
+#include <memory>
 #include <string>
 
 extern "C" {
@@ -10,15 +11,16 @@ extern "C" {
 }
 
 #include "platform/dshow/AviMux.h"
+#include "platform/dshow/EncoderSettings.h"
 #include "platform/dshow/FilterBase.h"
+#include "platform/dshow/FrameConverter.h"
+#include "platform/dshow/ParallelEncoder.h"
 #include "platform/dshow/Streaming.h"
 
 struct AVCodec;
 struct AVCodecContext;
 struct AVCodecParameters;
-struct AVFrame;
 struct AVPacket;
-struct SwsContext;
 
 class VideoCompressor final : public Filter<>, public VideoInput {
  public:
@@ -54,25 +56,22 @@ class VideoCompressor final : public Filter<>, public VideoInput {
   // Reports why the encoder cannot take the connected size.
   HRESULT Refuse(const std::string& reason);
 
-  // A context set up with the size, the time base and the user's settings.
-  AVCodecContext* NewContext(AVRational tb) const;
   HRESULT Open(AVRational tb);
+  // A packet of the parallel encoder, stamped with its frame's index.
+  HRESULT WriteStamped(const AVPacket& packet, int64_t index);
+  HRESULT ReportEncoderError(int error);
   HRESULT Drain();
   void Close();
 
   std::string friendlyName_;
-  const AVCodec* encoder_;
+  EncoderSettings settings_;
   OutputPin output_{*this};
-  long keyFrameRate_ = -1;
-  double quality_ = -1;
-  int width_ = 0;
-  int height_ = 0;
   AVCodecParameters* connectParams_ = nullptr;
   ComPtr<IBaseFilter> muxFilter_;
   AviMux* mux_ = nullptr;
   AVCodecContext* context_ = nullptr;
-  SwsContext* scaler_ = nullptr;
-  AVFrame* frame_ = nullptr;
+  std::unique_ptr<FrameConverter> converter_;
+  std::unique_ptr<ParallelEncoder> parallel_;
   AVPacket* packet_ = nullptr;
   AVRational tb_{1, 25};
   bool ended_ = false;

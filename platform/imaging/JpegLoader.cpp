@@ -16,6 +16,22 @@ using TjHandle = std::unique_ptr<void, TjDestroy>;
 
 uint8_t Mul255(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
 
+// The smallest of TurboJPEG's reducing scales whose picture still covers
+// minWidth x minHeight; the full size when none does.
+void ReduceToCover(int* width, int* height, int minWidth, int minHeight) {
+  int count = 0;
+  const tjscalingfactor* factors = tjGetScalingFactors(&count);
+  int bestWidth = *width, bestHeight = *height;
+  for (int i = 0; factors && i < count; ++i) {
+    const tjscalingfactor f = factors[i];
+    if (f.num >= f.denom) continue;
+    const int w = TJSCALED(*width, f), h = TJSCALED(*height, f);
+    if (w >= minWidth && h >= minHeight && w < bestWidth) bestWidth = w, bestHeight = h;
+  }
+  *width = bestWidth;
+  *height = bestHeight;
+}
+
 // Decodes into out. A decoder warning (a file cut short, stray bytes, corrupt
 // data that the decoder steps over) keeps what was decoded, as other viewers
 // show such files; only a fatal error keeps nothing.
@@ -32,9 +48,8 @@ bool Decode(tjhandle tj, unsigned char* jpeg, size_t size, uint8_t* out, int wid
   return tjGetErrorCode(tj) == TJERR_WARNING && firstWarning == tjGetErrorStr2(tj);
 }
 
-}  // namespace
-
-std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes) {
+std::unique_ptr<Bitmap> DecodeCovering(const uint8_t* data, size_t size, size_t maxBitmapBytes,
+                                       const CoverSize& cover, int* fullWidth, int* fullHeight) {
   if (!data || size < 4 || size > kMaxPictureFileBytes) return nullptr;
   TjHandle tj(tjInitDecompress());
   if (!tj) return nullptr;
@@ -43,6 +58,12 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   unsigned char* jpeg = const_cast<unsigned char*>(data);
   if (tjDecompressHeader3(tj.get(), jpeg, size, &width, &height, &subsampling, &colorspace) != 0) return nullptr;
   if (!BitmapFits(width, height, maxBitmapBytes)) return nullptr;
+  *fullWidth = width;
+  *fullHeight = height;
+  if (cover) {
+    const auto [minWidth, minHeight] = cover(width, height);
+    if (minWidth > 0 && minHeight > 0) ReduceToCover(&width, &height, minWidth, minHeight);
+  }
   std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(width, height);
   if (!bitmap) return nullptr;
   // Progressive scans are capped against files built to take forever.
@@ -75,8 +96,23 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
   return bitmap;
 }
 
+}  // namespace
+
+std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t maxBitmapBytes) {
+  int width = 0, height = 0;
+  return DecodeCovering(data, size, maxBitmapBytes, nullptr, &width, &height);
+}
+
 std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName) {
   const auto data = ReadPictureFile(fileName);
   if (!data) return nullptr;
   return LoadJpegMemory(data->data(), data->size());
+}
+
+ScaledJpeg LoadJpegFileCovering(const std::string& fileName, const CoverSize& cover) {
+  ScaledJpeg picture;
+  if (const auto data = ReadPictureFile(fileName))
+    picture.bitmap =
+        DecodeCovering(data->data(), data->size(), kMaxBitmapBytes, cover, &picture.width, &picture.height);
+  return picture;
 }

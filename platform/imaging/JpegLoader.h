@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/gdi/Bitmap.h"
 
@@ -17,3 +19,14 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
 
 // Null also when the file cannot be read (see ReadPictureFile).
 std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName);
+
+// A picture decoded at the smallest of TurboJPEG's scales that still covers
+// the size that cover gives for the picture's full size (full size when no
+// scale does), with its full size; the bitmap is null as for LoadJpegFile.
+struct ScaledJpeg {
+  std::unique_ptr<Bitmap> bitmap;
+  int width = 0;
+  int height = 0;
+};
+using CoverSize = std::function<std::pair<int, int>(int width, int height)>;
+ScaledJpeg LoadJpegFileCovering(const std::string& fileName, const CoverSize& cover);

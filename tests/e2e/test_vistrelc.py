@@ -109,8 +109,8 @@ class VistrelcTest(unittest.TestCase):
     def tearDown(self):
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def run_vistrelc(self, *args, rows=24, cols=100, actions=(), timeout=60, launcher=()):
-        result = ptyscreen.run([*launcher, VISTRELC, *args], rows, cols, actions, timeout, env=self.env,
+    def run_vistrelc(self, *args, rows=24, cols=100, actions=(), timeout=60, launcher=(), env=None):
+        result = ptyscreen.run([*launcher, VISTRELC, *args], rows, cols, actions, timeout, env=env or self.env,
                                cwd=self.dir)
         self.assertFalse(result["timed_out"], result["screen"])
         self.assertEqual(result["stdout"], "", "nothing goes to standard output")
@@ -303,7 +303,10 @@ class VistrelcTest(unittest.TestCase):
         self.assertIn("FormatX", registry_values(self.registry))
 
     def abort_run(self, args, wait_for):
-        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "signal": "SIGINT"}])
+        # Held pictures encoded once pass in microseconds a frame: the signal is
+        # sent against frames written one by one, as soon as the picture starts.
+        env = dict(self.env, VISTREL_SERIAL_WRITING="1")
+        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "signal": "SIGINT"}], env=env)
 
     def test_sigint_during_hold_frames_completes_the_file(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")

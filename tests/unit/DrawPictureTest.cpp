@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/dshow/WritingMode.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "writer/PictureItem.h"
@@ -192,4 +193,36 @@ TEST_F(DrawPictureTest, PictureItemDrawsItsPreviewAndFrames) {
   std::filesystem::remove(path);  // deleted since the entry was made
   item.RenderToDIB(bits.data(), Frame(64, 48));
   EXPECT_EQ(PixelOf(bits, 64, 48, 32, 24), (Rgb{1, 2, 3}));
+}
+
+TEST_F(DrawPictureTest, ALargeJpegDecodedSmallerLandsInTheSamePlaceCloserToTheAveragedPicture) {
+  if (ConvertTool().empty()) GTEST_SKIP() << "ImageMagick's /usr/bin/convert is not installed";
+  // Fine hatching that a nearest-neighbour stretch of the whole picture aliases.
+  const std::string jpg = dir_.file("hatch.jpg");
+  ASSERT_TRUE(RunConvert("-size 1600x1000 pattern:hs_diagcross -quality 95 " + jpg));
+  const std::string averaged = dir_.file("averaged.png");
+  ASSERT_TRUE(RunConvert(jpg + " -scale 160x100! " + averaged));
+  const auto reference = DecodeWithConvert(averaged);
+  ASSERT_TRUE(reference);
+
+  SetSerialWriting(true);
+  const auto whole = Render(jpg, 160, 120);
+  SetSerialWriting(false);
+  const auto scaled = Render(jpg, 160, 120);
+  auto distance = [&](const std::vector<uint8_t>& bits) {
+    double sum = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 160; ++x) {
+        const Rgb got = PixelOf(bits, 160, 120, x, y + 10);
+        const Rgb want = reference->at(x, y);
+        sum += std::abs(got.r - want.r) + std::abs(got.g - want.g) + std::abs(got.b - want.b);
+      }
+    return sum / (160 * 100 * 3);
+  };
+  EXPECT_LT(distance(scaled), distance(whole) / 2);
+  for (int x = 0; x < 160; x += 7)
+    for (int y : {0, 9, 110, 119}) {
+      EXPECT_EQ(PixelOf(scaled, 160, 120, x, y), RgbOf(kBk)) << x << "," << y;
+      EXPECT_EQ(PixelOf(whole, 160, 120, x, y), RgbOf(kBk)) << x << "," << y;
+    }
 }

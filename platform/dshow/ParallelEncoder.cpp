@@ -1,0 +1,220 @@
+#include "platform/dshow/ParallelEncoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include "platform/dshow/Streaming.h"
+#include "platform/gdi/BitmapInfo.h"
+
+namespace {
+
+// Intra-only streams: frames handed to a worker at a time.
+constexpr int kIntraRunFrames = 25;
+// Longer key-frame intervals are not split: a run holds its frames until it is written.
+constexpr int kMaxRunFrames = 250;
+constexpr size_t kRunsPerThread = 4;
+constexpr int64_t kHeldBytesPerThread = int64_t{64} << 20;
+
+}  // namespace
+
+bool ParallelEncoder::CanSplit(const EncoderSettings& settings) {
+  return settings.Splits() && settings.KeyFrameInterval() < kMaxRunFrames;
+}
+
+ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed,
+                                 int threads)
+    : settings_(settings),
+      tb_(tb),
+      phased_(settings.Repeats() != RepeatKind::PreviousPacket),
+      sink_(std::move(sink)),
+      encoderFailed_(std::move(encoderFailed)),
+      frameBytes_(static_cast<size_t>(DibStride24(settings.width)) * static_cast<size_t>(settings.height)) {
+  threads = std::max(threads, 1);
+  keyInterval_ = phased_ ? settings.KeyFrameInterval() : kIntraRunFrames;
+  maxRuns_ = kRunsPerThread * static_cast<size_t>(threads);
+  maxHeldBytes_ = std::max<int64_t>(kHeldBytesPerThread * threads, 4 * static_cast<int64_t>(frameBytes_));
+  for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+ParallelEncoder::~ParallelEncoder() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  workAvailable_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+void ParallelEncoder::Work() {
+  RunEncoder encoder(settings_, tb_);
+  for (;;) {
+    std::shared_ptr<Job> job;
+    {
+      std::unique_lock lock(mutex_);
+      workAvailable_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+      if (stopping_) return;
+      job = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    int error = 0;
+    if (!job->cancelled) {
+      try {
+        error = encoder.Encode(job->run, job->skip, job->packets);
+      } catch (const std::bad_alloc&) {
+        error = AVERROR(ENOMEM);
+      }
+    }
+    {
+      std::lock_guard lock(mutex_);
+      job->error = error;
+      job->done = true;
+    }
+    jobDone_.notify_all();
+  }
+}
+
+bool ParallelEncoder::CutBefore(int64_t index) const {
+  if (phased_) return (index - lastKey_) % keyInterval_ == 0;
+  return current_.Frames() >= keyInterval_;
+}
+
+HRESULT ParallelEncoder::Push(const uint8_t* bits) {
+  if (failure_ != S_OK) return failure_;
+  for (;;) {
+    {
+      std::lock_guard lock(mutex_);
+      if (inFlight_.empty() || !inFlight_.front()->done) break;
+    }
+    CommitOldest();
+  }
+  if (!current_.items.empty() && CutBefore(next_)) {
+    while (inFlight_.size() >= maxRuns_) CommitOldest();
+    // Committing may have moved the key-frame grid and cut the frames anew.
+    if (!current_.items.empty() && CutBefore(next_)) SubmitCurrent();
+  }
+  const bool repeat = lastFrame_ && std::memcmp(lastFrame_->Bits().data(), bits, frameBytes_) == 0;
+  if (current_.items.empty()) current_.start = next_;
+  if (repeat && !current_.items.empty() && current_.items.back().frame == lastFrame_) {
+    ++current_.items.back().count;
+  } else if (repeat) {
+    current_.items.push_back({lastFrame_, 1});
+  } else {
+    // Frames held by runs in flight make room first; the run being filled may
+    // exceed the bound alone.
+    while (!inFlight_.empty() && heldBytes_ - currentBytes_ + static_cast<int64_t>(frameBytes_) > maxHeldBytes_)
+      CommitOldest();
+    lastFrame_ = std::make_shared<HeldFrame>(bits, frameBytes_, heldBytes_);
+    current_.items.push_back({lastFrame_, 1});
+    currentBytes_ += static_cast<int64_t>(frameBytes_);
+  }
+  ++next_;
+  return failure_;
+}
+
+HRESULT ParallelEncoder::Finish() {
+  // A commit that moves the key-frame grid leaves a run being filled again.
+  while (!current_.items.empty() || !inFlight_.empty()) {
+    if (!current_.items.empty())
+      SubmitCurrent();
+    else
+      CommitOldest();
+  }
+  return failure_;
+}
+
+void ParallelEncoder::SubmitCurrent() {
+  Submit(std::move(current_), currentSkip_);
+  current_ = Run();
+  currentSkip_ = 0;
+  currentBytes_ = 0;
+}
+
+void ParallelEncoder::Submit(Run run, int64_t skip) {
+  auto job = std::make_shared<Job>();
+  job->run = std::move(run);
+  job->skip = skip;
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(job);
+  }
+  workAvailable_.notify_one();
+  inFlight_.push_back(std::move(job));
+}
+
+void ParallelEncoder::CommitOldest() {
+  std::shared_ptr<Job> job = std::move(inFlight_.front());
+  inFlight_.pop_front();
+  {
+    std::unique_lock lock(mutex_);
+    jobDone_.wait(lock, [&] { return job->done; });
+  }
+  if (failure_ == S_OK) Commit(*job);
+}
+
+void ParallelEncoder::Commit(Job& job) {
+  const Run& run = job.run;
+  const int64_t first = run.start + job.skip;  // the first frame this job writes
+  // The single encoder put no key frame where this run starts: it made one of
+  // its own earlier, off the grid. The runs cut on the old grid start again.
+  if (phased_ && job.skip == 0 && run.start > 0 && run.start - lastKey_ < keyInterval_) {
+    Recut(job);
+    return;
+  }
+  if (job.error != 0) {
+    failure_ = HresultFromAvError(job.error);
+    if (encoderFailed_) encoderFailed_(job.error);
+    return;
+  }
+  int64_t index = first;
+  int64_t key = -1;
+  for (const PacketRef& packet : job.packets) {
+    if (packet->flags & AV_PKT_FLAG_KEY) key = index;
+    if (const HRESULT hr = sink_(*packet, index++); hr != S_OK) {
+      failure_ = hr;
+      return;
+    }
+  }
+  if (!phased_) return;
+  if (key >= 0) {
+    lastKey_ = key;
+    sinceKey_ = run.From(key);
+  } else {
+    const Run written = run.From(first);
+    sinceKey_.items.insert(sinceKey_.items.end(), written.items.begin(), written.items.end());
+  }
+}
+
+void ParallelEncoder::Recut(const Job& invalid) {
+  // Every frame from the last key frame written on, in order.
+  Run all = sinceKey_;
+  auto append = [&](const Run& run) { all.items.insert(all.items.end(), run.items.begin(), run.items.end()); };
+  append(invalid.run);
+  {
+    std::lock_guard lock(mutex_);
+    for (const std::shared_ptr<Job>& job : inFlight_) job->cancelled = true;
+  }
+  for (const std::shared_ptr<Job>& job : inFlight_) append(job->run.From(job->run.start + job->skip));
+  append(current_);
+  inFlight_.clear();
+  // Runs on the grid from that key frame; the first writes from the invalid run on.
+  const int64_t written = invalid.run.start;
+  int64_t from = all.start;
+  for (;;) {
+    const int64_t to = std::min(from + keyInterval_, next_);
+    Run part = all.Part(from, to);
+    const int64_t skip = std::max<int64_t>(0, written - from);
+    if (to == next_) {
+      current_ = std::move(part);
+      currentSkip_ = skip;
+      break;
+    }
+    Submit(std::move(part), skip);
+    from = to;
+  }
+  currentBytes_ = static_cast<int64_t>(current_.items.size() * frameBytes_);
+}

@@ -1,0 +1,145 @@
+// The parallel path against the one-frame-after-another path: for every
+// compressor, what a decoder reads from both files is the same, key frames
+// included, also when a write is aborted or fails.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/dshow/CompressorCatalogue.h"
+#include "platform/dshow/WritingMode.h"
+#include "support/Ffprobe.h"
+#include "support/GraphTestForm.h"
+#include "support/PictureFiles.h"
+#include "support/TempDir.h"
+#include "support/TestWriterForm.h"
+#include "writer/WriterProfiles.h"
+
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+constexpr int kFrames = 10;
+
+struct Written {
+  WriteResult result;
+  std::vector<std::string> errors;
+  std::string keyFlags;
+  std::vector<uint8_t> decoded;
+};
+
+class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    if (ConvertTool().empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+    // Detailed photos, and flat ones whose cuts make Microsoft Video 1 add key
+    // frames of its own; smaller than the frame, so that both paths decode them whole.
+    for (int seed = 1; seed <= 2; ++seed) {
+      const std::string path = dir.file("plasma" + std::to_string(seed) + ".jpg");
+      ASSERT_TRUE(RunConvert("-seed " + std::to_string(seed) + " -size 144x108 plasma: -quality 85 " + path));
+      photos.push_back(path);
+    }
+    white = dir.file("white.bmp");
+    WriteBmp24(white, 64, 48, [](int, int) { return Rgb{255, 255, 255}; });
+    black = dir.file("black.bmp");
+    WriteBmp24(black, 48, 64, [](int x, int) { return x < 24 ? Rgb{0, 0, 0} : Rgb{0, 0, 255}; });
+  }
+
+  // Every transition kind, holds of 0 to 3 s, and cuts between flat pictures.
+  std::vector<Slide> Show() const {
+    std::vector<Slide> slides;
+    const std::string pictures[] = {photos[0], white, black, photos[1], white, photos[0], black, photos[1], white};
+    for (int i = 0; i < 9; ++i) slides.push_back({pictures[i], 0x202020, i % 7 == 6 ? -1 : i % 7, i % 4});
+    for (int i = 0; i < 4; ++i) slides.push_back({i % 2 ? white : black, 0x202020, 0, 1 + i % 2});
+    return slides;
+  }
+
+  Written Write(const std::string& compressor, bool serial, const std::string& path = "",
+                const std::function<void(TestWriterForm&, int)>& onFrame = nullptr) {
+    const std::string out = path.empty() ? dir.file(serial ? "serial.avi" : "parallel.avi") : path;
+    SetSerialWriting(serial);
+    TestWriterForm form(ConsoleProfile);
+    form.SetUpWrite(out, kWidth, kHeight, kFrames);
+    form.SetCompressor(compressor);
+    form.KeyFrameRate = 7;
+    form.Quality = 0.7;
+    if (onFrame) form.OnFramePushed = [&](int count) { onFrame(form, count); };
+    Written written;
+    written.result = form.WriteVideo(Show());
+    SetSerialWriting(false);
+    written.errors = form.WriteErrors;
+    if (path.empty()) {
+      written.keyFlags = PacketKeyFlags(out, "v");
+      written.decoded = DecodeVideoBgr24(out);
+    }
+    return written;
+  }
+
+  ComSession com;
+  TempDir dir;
+  std::vector<std::string> photos;
+  std::string white;
+  std::string black;
+};
+
+std::vector<std::string> EveryCompressor() {
+  std::vector<std::string> names{"None (for postprocessing)"};
+  for (const InstalledCompressor& c : InstalledCompressors()) names.push_back(c.friendlyName);
+  return names;
+}
+
+// Peak signal-to-noise ratio of decoded frames against the same frames uncompressed.
+double Psnr(const std::vector<uint8_t>& decoded, const std::vector<uint8_t>& original) {
+  double squares = 0;
+  for (size_t i = 0; i < decoded.size(); ++i) squares += (decoded[i] - original[i]) * (decoded[i] - original[i]);
+  return 10 * std::log10(255.0 * 255.0 * decoded.size() / std::max(squares, 1.0));
+}
+
+TEST_P(ParallelWritingTest, DecodesToTheSameFramesWithKeyFramesInTheSamePlaces) {
+  const Written serial = Write(GetParam(), true);
+  const Written parallel = Write(GetParam(), false);
+  ASSERT_EQ(serial.result, WriteResult::Written);
+  ASSERT_EQ(parallel.result, WriteResult::Written);
+  ASSERT_FALSE(serial.keyFlags.empty());
+  EXPECT_EQ(parallel.keyFlags, serial.keyFlags);
+  ASSERT_EQ(parallel.decoded.size(), serial.decoded.size());
+  if (GetParam().starts_with("x264")) {
+    // x264 on its own threads decides a little differently: no worse than alone.
+    const std::vector<uint8_t> original = Write("None (for postprocessing)", true).decoded;
+    ASSERT_EQ(original.size(), serial.decoded.size());
+    EXPECT_GT(Psnr(parallel.decoded, original), Psnr(serial.decoded, original) - 0.5);
+    return;
+  }
+  EXPECT_TRUE(parallel.decoded == serial.decoded);
+}
+
+TEST_P(ParallelWritingTest, AnAbortEndsTheFileWhereTheSerialPathEndsIt) {
+  auto abortAt = [](TestWriterForm& form, int count) {
+    if (count == 150) form.AbortRequested = 1;
+  };
+  const Written serial = Write(GetParam(), true, "", abortAt);
+  const Written parallel = Write(GetParam(), false, "", abortAt);
+  ASSERT_EQ(serial.result, WriteResult::Aborted);
+  ASSERT_EQ(parallel.result, WriteResult::Aborted);
+  EXPECT_EQ(parallel.keyFlags.size(), 150u);
+  EXPECT_EQ(parallel.keyFlags, serial.keyFlags);
+  if (!GetParam().starts_with("x264")) {
+    EXPECT_TRUE(parallel.decoded == serial.decoded);
+  }
+}
+
+TEST_P(ParallelWritingTest, AFullDiskIsReportedAsBefore) {
+  const Written serial = Write(GetParam(), true, "/dev/full");
+  const Written parallel = Write(GetParam(), false, "/dev/full");
+  EXPECT_EQ(parallel.result, serial.result);
+  EXPECT_EQ(parallel.errors, serial.errors);
+  EXPECT_FALSE(parallel.errors.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, ParallelWritingTest, ::testing::ValuesIn(EveryCompressor()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name;
+                           for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+}  // namespace
