@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FOLDER WIDTH HEIGHT COMPRESSOR OUTPUT.avi serial|parallel SECONDS\n", argv[0]);
     return 2;
   }
-  const std::vector<std::string> pictures = ScanPictureFolder(argv[1]);
+  std::error_code scanError;
+  const std::vector<std::string> pictures = ScanPictureFolder(argv[1], scanError);
   if (pictures.empty()) {
     std::fprintf(stderr, "no pictures in %s\n", argv[1]);
     return 2;

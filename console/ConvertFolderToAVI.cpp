@@ -7,9 +7,11 @@
 #include "GetIntOption.h"
 #include "GetOptionValue.h"
 #include "Main.h"
+#include "OutputFileProblem.h"
 #include "ScanPictureFolder.h"
 #include "WriteUsage.h"
 #include "platform/console/ConsoleWrite.h"
+#include "platform/text/Utf8.h"
 #include "platform/text/WideText.h"
 #include "writer/CompressorQuality.h"
 
@@ -26,10 +28,10 @@ std::string ProgramFolder() {
   return program.parent_path().string();
 }
 
-std::string UpperCaseAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
+// A value cut to fit would name another file or compressor.
+bool RefuseLongValue(const std::string& what, std::size_t capacity) {
+  ConsoleWrite("The " + what + " is longer than " + std::to_string(capacity - 1) + " characters. Nothing was written.");
+  return false;
 }
 
 }  // namespace
@@ -42,8 +44,13 @@ bool TForm1::ReadOptions(std::string& outputName, std::string& folder) {
     DisplayTime = GetIntOption(arguments_, "-d", DisplayTime);
     Transition = GetIntOption(arguments_, "-t", Transition);
     outputName = GetOptionValue(arguments_, "-o", "output.avi");
-    TextToWideBuffer(outputName, OutputFileName);
-    Compressor = GetOptionValue(arguments_, "-c", Compressor);
+    if (!TextToWideBuffer(outputName, OutputFileName))
+      return RefuseLongValue("output file name", std::size(OutputFileName));
+    // Checked before it is taken, so that a refused name is not stored either.
+    const std::string compressor = GetOptionValue(arguments_, "-c", Compressor);
+    if (TextToWide(compressor).size() >= std::size(CompressorName))
+      return RefuseLongValue("compressor name", std::size(CompressorName));
+    Compressor = compressor;
     TextToWideBuffer(Compressor, CompressorName);
     Quality = QualityFromPercent(GetIntOption(arguments_, "-q", QualityPercent(Quality)));
     folder = IncludeTrailingSlash(GetOptionValue(arguments_, "-i", ProgramFolder()));
@@ -73,8 +80,20 @@ int TForm1::ConvertFolderToAVI() {
                std::to_string(Frames) + " frames per second.\n\r");
   ConsoleWrite("using " + Compressor + " at quality " + std::to_string(QualityPercent(Quality)) + "%.\n\n\r");
 
-  PictureFiles = ScanPictureFolder(folder);
+  std::error_code scanError;
+  PictureFiles = ScanPictureFolder(folder, scanError);
+  if (scanError) {
+    ConsoleWrite("Cannot read the folder " + folder + ": " + scanError.message() + ". Nothing was written.");
+    return EXIT_FAILURE;
+  }
   if (PictureFiles.empty()) return EXIT_SUCCESS;
+
+  std::vector<std::string> inputs = PictureFiles;
+  inputs.push_back(Registry->FileName().string());
+  if (const std::string problem = OutputFileProblem(outputName, inputs); !problem.empty()) {
+    ConsoleWrite(problem);
+    return EXIT_FAILURE;
+  }
 
   std::vector<Slide> slides;
   slides.reserve(PictureFiles.size());

@@ -19,8 +19,8 @@ class ERangeError : public std::range_error {
 };
 
 // The value of the first argument that starts with option (letters a-z in either
-// case): what follows the option, cut after its 100th character, then without its
-// leading blanks and "=". defaultText when no argument starts with the option.
+// case): what follows the option, whole, without its leading blanks and "=".
+// defaultText when no argument starts with the option.
 // args are the arguments after the program name.
 std::string GetOptionValue(const std::vector<std::string>& args, std::string_view option,
                            std::string_view defaultText);

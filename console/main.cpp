@@ -1,3 +1,9 @@
-#include "Main.h"
+#include <cstdlib>
 
-int main(int argc, char** argv) { return ConsoleMain(std::vector<std::string>(argv + 1, argv + argc)); }
+#include "Main.h"
+#include "platform/console/OpenStandardHandles.h"
+
+int main(int argc, char** argv) {
+  if (!OpenStandardHandles()) return EXIT_FAILURE;
+  return ConsoleMain(std::vector<std::string>(argv + 1, argv + argc));
+}

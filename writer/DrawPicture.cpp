@@ -1,27 +1,14 @@
 #include "writer/DrawPicture.h"
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 
+#include "platform/dshow/WritingMode.h"
 #include "platform/gdi/MulDiv.h"
 #include "platform/imaging/BmpLoader.h"
-#include "platform/dshow/WritingMode.h"
 #include "platform/imaging/JpegLoader.h"
+#include "platform/text/Utf8.h"
 
 namespace {
-
-// From the last dot of the name part on, dot included, in upper case; empty when
-// the name part has no dot.
-std::string UpperExtension(const std::string& fileName) {
-  const size_t slash = fileName.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return {};
-  std::string ext = fileName.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-  return ext;
-}
 
 struct Placement {
   int x = 0, y = 0, w = 0, h = 0;
@@ -53,15 +40,15 @@ Placement Fit(int bw, int bh, int rw, int rh) {
 // at a reduced scale that still covers the place (the stretch then samples a
 // picture that the decoder averaged, not one it has to skip pixels of).
 ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
-  const std::string ext = UpperExtension(fileName);
+  const bool jpeg = HasExtension(fileName, ".jpg");
   ScaledJpeg picture;
-  if (ext == ".JPG" && !SerialWriting())
+  if (jpeg && !SerialWriting())
     return LoadJpegFileCovering(fileName, [&](int bw, int bh) {
       const Placement p = Fit(bw, bh, rw, rh);
       return std::pair{p.w, p.h};
     });
-  if (ext == ".JPG") picture.bitmap = LoadJpegFile(fileName);
-  if (ext == ".BMP") picture.bitmap = LoadBmpFile(fileName);
+  if (jpeg) picture.bitmap = LoadJpegFile(fileName);
+  if (HasExtension(fileName, ".bmp")) picture.bitmap = LoadBmpFile(fileName);
   if (picture.bitmap) {
     picture.width = picture.bitmap->width();
     picture.height = picture.bitmap->height();

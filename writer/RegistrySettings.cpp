@@ -4,12 +4,18 @@
 
 #include "platform/text/WideText.h"
 #include "writer/CompressorQuality.h"
+#include "writer/FrameFormat.h"
 #include "writer/VideoWriterForm.h"
 
 namespace {
 
 constexpr const char* kSettingsKey = "\\Software\\Korvane\\Vistrel";
 constexpr const char* kDefaultCompressor = "Microsoft Video 1";
+constexpr int kDefaultFormatX = 320;
+constexpr int kDefaultFormatY = 240;
+constexpr TColor kDefaultBkColor = 0;
+constexpr int kDefaultDisplayTime = 1;
+constexpr int kDefaultTransition = 0;
 
 // A failed read ends the pass; the caller then applies the defaults.
 struct ReadFailed {};
@@ -27,6 +33,21 @@ std::string ReadText(const TRegistry& reg, const char* name) {
   if (result == RegRead::Missing) return {};
   if (result != RegRead::Ok) throw ReadFailed{};
   return value;
+}
+
+// Never overwrites a value that is there, of whatever type.
+void WriteWhenMissing(TRegistry& reg, const char* name, int value) {
+  int32_t stored = 0;
+  if (reg.ReadInteger(name, stored) == RegRead::Missing) reg.WriteInteger(name, value);
+}
+
+// A value that no write would take is not stored: the store keeps what it holds,
+// and one without the value gets fallback, so that the next load succeeds.
+void WriteUnlessRefused(TRegistry& reg, const char* name, int value, bool refused, int fallback) {
+  if (refused)
+    WriteWhenMissing(reg, name, fallback);
+  else
+    reg.WriteInteger(name, value);
 }
 
 }  // namespace
@@ -65,14 +86,14 @@ void VideoWriterForm::LoadSettings() {
     compressor = kDefaultCompressor;
     Quality = 1.0;
     KeyFrameRate = 10;
-    FormatX = 320;
-    FormatY = 240;
+    FormatX = kDefaultFormatX;
+    FormatY = kDefaultFormatY;
     Frames = Profile().defaultFrames;
     MaxDiskspace = 300;
     Debug = false;
-    SetSettingsBkColor(0);
-    SetSettingsDisplayTime(1);
-    SetSettingsTransition(0);
+    SetSettingsBkColor(kDefaultBkColor);
+    SetSettingsDisplayTime(kDefaultDisplayTime);
+    SetSettingsTransition(kDefaultTransition);
   }
   SetSettingsCompressor(compressor);
   TextToWideBuffer(compressor, CompressorName);  // a name that does not fit leaves it empty
@@ -82,6 +103,8 @@ void VideoWriterForm::LoadSettings() {
 void VideoWriterForm::SaveSettings() {
   Registry->OpenKey(kSettingsKey, true);  // a key that did not open fails the first write
   TRegistry& reg = *Registry;
+  const bool sizeRefused = !FrameFormatProblem(FormatX, FormatY, 1).empty();
+  const bool rateRefused = !FrameFormatProblem(1, 1, Frames).empty();
   // In the order of writing; the console stores only the first fourteen.
   const int count = Profile().settingsWritten;
   for (int i = 0; i < count && i < 17; ++i) {
@@ -91,9 +114,9 @@ void VideoWriterForm::SaveSettings() {
       case 2: reg.WriteInteger("Compressor Keyframe rate", KeyFrameRate); break;
       case 3: reg.WriteInteger("Top", SettingsTop()); break;
       case 4: reg.WriteInteger("Left", SettingsLeft()); break;
-      case 5: reg.WriteInteger("FormatX", FormatX); break;
-      case 6: reg.WriteInteger("FormatY", FormatY); break;
-      case 7: reg.WriteInteger("Frames", Frames); break;
+      case 5: WriteUnlessRefused(reg, "FormatX", FormatX, sizeRefused, kDefaultFormatX); break;
+      case 6: WriteUnlessRefused(reg, "FormatY", FormatY, sizeRefused, kDefaultFormatY); break;
+      case 7: WriteUnlessRefused(reg, "Frames", Frames, rateRefused, Profile().defaultFrames); break;
       case 8: reg.WriteInteger("Max Diskspace", MaxDiskspace); break;
       case 9: reg.WriteInteger("Debug", Debug ? 1 : 0); break;
       case 10: reg.WriteString("JPGPath", JPGPath); break;
@@ -104,6 +127,13 @@ void VideoWriterForm::SaveSettings() {
       case 15: reg.WriteInteger("DisplayTime", SettingsDisplayTime()); break;
       case 16: reg.WriteInteger("Transition", SettingsTransition()); break;
     }
+  }
+  // Without these three every later load would fail and fall back to the
+  // defaults; a program that does not save them adds its defaults once.
+  if (count < 17) {
+    WriteWhenMissing(reg, "BkColor", kDefaultBkColor);
+    WriteWhenMissing(reg, "DisplayTime", kDefaultDisplayTime);
+    WriteWhenMissing(reg, "Transition", kDefaultTransition);
   }
   Registry->CloseKey();
 }

@@ -97,3 +97,12 @@ class ComPtr {
  private:
   T* p_ = nullptr;
 };
+
+// The tail of every class factory: answers a new object (whose one reference it
+// takes over) as iid. An object that does not offer iid is gone afterwards.
+template <class Interface>
+HRESULT AnswerNewObject(Interface* object, REFIID iid, void** answer) {
+  const HRESULT hr = object->QueryInterface(iid, answer);
+  object->Release();
+  return hr;
+}

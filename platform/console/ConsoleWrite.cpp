@@ -13,40 +13,12 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/text/Utf8.h"
+
 namespace {
 
 constexpr std::string_view kNextLineSameColumn = "\x1b" "D";  // index: down one, scroll at the bottom
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";     // U+FFFD
-
-// Decodes one UTF-8 character at the front of text. Returns its length in bytes,
-// or 0 when the bytes there are no well-formed character.
-std::size_t DecodeUtf8(std::string_view text, char32_t& codePoint) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  std::size_t length;
-  char32_t value;
-  char32_t minimum;
-  if (lead < 0x80) {
-    codePoint = lead;
-    return 1;
-  } else if ((lead & 0xE0) == 0xC0) {
-    length = 2, value = lead & 0x1F, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, value = lead & 0x0F, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, value = lead & 0x07, minimum = 0x10000;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  codePoint = value;
-  return length;
-}
 
 // Control characters other than the four the writer acts on would reach the
 // terminal as commands (a file name holding ESC could clear the screen).

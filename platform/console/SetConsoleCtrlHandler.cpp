@@ -15,6 +15,10 @@ namespace {
 std::mutex handlersMutex;
 std::vector<PHANDLER_ROUTINE> handlers;
 bool signalThreadRunning = false;
+std::thread::id signalThread;
+// Held while handlers run, so that a removal can wait until its handler has
+// returned: the caller may free what the handler reaches right after.
+std::mutex dispatchMutex;
 
 sigset_t waitedSignals;
 
@@ -60,6 +64,7 @@ void WaitForSignals() {
   for (;;) {
     int signal = 0;
     if (sigwait(&waitedSignals, &signal) != 0) continue;
+    std::unique_lock dispatch(dispatchMutex);
     std::vector<PHANDLER_ROUTINE> current;
     {
       std::lock_guard lock(handlersMutex);
@@ -68,6 +73,7 @@ void WaitForSignals() {
     const bool handled = std::any_of(current.rbegin(), current.rend(), [signal](PHANDLER_ROUTINE h) {
       return h(ControlType(signal)) != 0;
     });
+    dispatch.unlock();
     if (!handled) DefaultAction(signal);
   }
 }
@@ -76,18 +82,29 @@ void WaitForSignals() {
 
 int SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, int add) {
   if (handler == nullptr) return 0;
-  std::lock_guard lock(handlersMutex);
   if (add == 0) {
-    const auto found = std::find(handlers.rbegin(), handlers.rend(), handler);
-    if (found == handlers.rend()) return 0;
-    handlers.erase(std::next(found).base());
+    bool onSignalThread = false;
+    {
+      std::lock_guard lock(handlersMutex);
+      const auto found = std::find(handlers.rbegin(), handlers.rend(), handler);
+      if (found == handlers.rend()) return 0;
+      handlers.erase(std::next(found).base());
+      onSignalThread = std::this_thread::get_id() == signalThread;
+    }
+    // A handler that removes itself is the dispatch that would be waited for.
+    if (!onSignalThread) {
+      std::lock_guard wait(dispatchMutex);
+    }
     return 1;
   }
+  std::lock_guard lock(handlersMutex);
   if (!signalThreadRunning) {
     waitedSignals = ControlSignals();
     pthread_sigmask(SIG_BLOCK, &waitedSignals, nullptr);
     try {
-      std::thread(WaitForSignals).detach();
+      std::thread thread(WaitForSignals);
+      signalThread = thread.get_id();
+      thread.detach();
     } catch (const std::system_error&) {
       pthread_sigmask(SIG_UNBLOCK, &waitedSignals, nullptr);
       return 0;

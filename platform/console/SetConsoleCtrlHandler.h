@@ -17,7 +17,9 @@ constexpr uint32_t CTRL_CLOSE_EVENT = 2;     // SIGHUP
 constexpr uint32_t CTRL_SHUTDOWN_EVENT = 6;  // SIGTERM
 
 // add != 0 installs handler (once more when it is installed already), add == 0
-// removes its latest installation. Call the first installation from the main thread
-// before other threads start, so that they inherit the blocked signals. Returns 0
-// when a handler to remove is not installed, or the signal thread cannot start.
+// removes its latest installation and returns once no call of it is running on
+// the signal thread, so that what the handler reaches may be freed then. Call the
+// first installation from the main thread before other threads start, so that they
+// inherit the blocked signals. Returns 0 when a handler to remove is not installed,
+// or the signal thread cannot start.
 int SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, int add);

@@ -127,8 +127,5 @@ class CaptureGraphBuilder final : public ComObject<ICaptureGraphBuilder2> {
 }  // namespace
 
 HRESULT CreateCaptureGraphBuilder(REFIID iid, void** object) {
-  auto* builder = new CaptureGraphBuilder();
-  const HRESULT hr = builder->QueryInterface(iid, object);
-  builder->Release();
-  return hr;
+  return AnswerNewObject(new CaptureGraphBuilder(), iid, object);
 }

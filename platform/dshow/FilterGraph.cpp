@@ -69,10 +69,7 @@ std::string TakeFfmpegError() { return std::exchange(lastFfmpegError, {}); }
 HRESULT FilterGraph::Create(REFIID iid, void** object) {
   static std::once_flag installed;
   std::call_once(installed, [] { av_log_set_callback(ForwardFfmpegLog); });
-  auto* graph = new FilterGraph();
-  const HRESULT hr = graph->QueryInterface(iid, object);
-  graph->Release();
-  return hr;
+  return AnswerNewObject(new FilterGraph(), iid, object);
 }
 
 FilterGraph::~FilterGraph() {

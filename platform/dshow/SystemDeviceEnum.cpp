@@ -45,10 +45,7 @@ class DeviceMoniker final : public ComObject<IMoniker> {
   HRESULT BindToStorage(void*, IMoniker*, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
-    auto* bag = new PropertyBag(TextToWide(device_.friendlyName));
-    const HRESULT hr = bag->QueryInterface(iid, object);
-    bag->Release();
-    return hr;
+    return AnswerNewObject(new PropertyBag(TextToWide(device_.friendlyName)), iid, object);
   }
 
  private:
@@ -102,8 +99,5 @@ class SystemDeviceEnum final : public ComObject<ICreateDevEnum> {
 }  // namespace
 
 HRESULT CreateSystemDeviceEnum(REFIID iid, void** object) {
-  auto* devEnum = new SystemDeviceEnum();
-  const HRESULT hr = devEnum->QueryInterface(iid, object);
-  devEnum->Release();
-  return hr;
+  return AnswerNewObject(new SystemDeviceEnum(), iid, object);
 }

@@ -9,10 +9,7 @@ namespace {
 class SamplePusherFilter final : public Filter<>, public VideoSource {
  public:
   static HRESULT Create(REFIID iid, void** object) {
-    auto* filter = new SamplePusherFilter();
-    const HRESULT hr = static_cast<IBaseFilter*>(filter)->QueryInterface(iid, object);
-    filter->Release();
-    return hr;
+    return AnswerNewObject(static_cast<IBaseFilter*>(new SamplePusherFilter()), iid, object);
   }
 
   StopStage Stage() const override { return StopStage::Source; }

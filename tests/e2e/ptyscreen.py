@@ -55,7 +55,8 @@ def run(argv, rows=24, cols=80, actions=(), timeout=30.0, env=None, cwd=None):
     actions: dicts taken in order; each fires once the text "when_text" (if given)
     is on the screen and "after" seconds (default 0) have passed since the previous
     action (or the start), and then sends "signal" (a name such as "SIGINT" or a
-    number) to the program and/or writes "keys" (text) into the terminal.
+    number) to the program, writes "keys" (text) into the terminal and/or calls
+    "call" (a function without arguments; only when used as a module).
 
     Returns {"screen": [rows strings of cols characters], "cursor": [column, row],
     "stdout": str, "stderr": str, "exit_code": int (negative: killed by that
@@ -97,6 +98,8 @@ def run(argv, rows=24, cols=80, actions=(), timeout=30.0, env=None, cwd=None):
                     pass
             if "keys" in action:
                 os.write(master, action["keys"].encode())
+            if "call" in action:
+                action["call"]()
             pending.pop(0)
             fired += 1
             last_fired = now = time.monotonic()

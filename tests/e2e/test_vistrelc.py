@@ -1,7 +1,6 @@
 """vistrelc end to end: run in a pseudo-terminal, its screen read back, its AVI read by ffprobe."""
 
 import fcntl
-import json
 import os
 import re
 import shutil
@@ -10,6 +9,7 @@ import stat
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -29,12 +29,16 @@ def make_jpeg(path, colour, size="32x24"):
     subprocess.run([CONVERT, "-size", size, "xc:" + colour, path], check=True)
 
 
-def frame_count(path):
-    out = subprocess.run(
-        ["ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames",
-         "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path],
+def video_stream(path, entry, *options):
+    """One field of the first video stream as ffprobe reads it."""
+    return subprocess.run(
+        ["ffprobe", "-v", "error", "-select_streams", "v:0", *options,
+         "-show_entries", "stream=" + entry, "-of", "csv=p=0", path],
         check=True, capture_output=True, text=True).stdout.strip()
-    return int(out)
+
+
+def frame_count(path):
+    return int(video_stream(path, "nb_read_frames", "-count_frames"))
 
 
 def frames(path, width, height):
@@ -63,6 +67,18 @@ def registry_values(path):
             if m:
                 values[m.group(1)] = m.group(2)
     return values
+
+
+def file_contents(folder):
+    """Every regular file below folder with its bytes."""
+    contents = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(root, name)
+            if os.path.isfile(path):
+                with open(path, "rb") as f:
+                    contents[path] = f.read()
+    return contents
 
 
 def waiting_for_lock(timeout=30):
@@ -144,21 +160,31 @@ class VistrelcTest(unittest.TestCase):
         self.assertEqual(held, ["r", "g", "b"])  # A, b, c
         self.assertEqual(dominant(decoded[0][0]), "k")  # the first fade starts from black
 
-    def test_settings_written_back_are_the_fourteen_of_the_console(self):
+    def test_settings_written_back_take_effect_in_the_next_run(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
         result = self.run_vistrelc("-x640", "-y480", "-f10", "-q50", "-d5", "-t3", "-cNone", "-o" + self.out(),
                                    "-i" + self.pictures)
         self.assertEqual(result["exit_code"], 0, result["text"])
         values = registry_values(self.registry)
-        self.assertEqual(len(values), 14, values)
+        self.assertEqual(len(values), 17, values)
         self.assertEqual(values["FormatX"], "dword:00000280")
         self.assertEqual(values["FormatY"], "dword:000001e0")
         self.assertEqual(values["Frames"], "dword:0000000a")
         self.assertEqual(values["Compressor Quality"], "dword:00000032")
         self.assertEqual(values["Compressor"], '"None"')
-        for absent in ("BkColor", "DisplayTime", "Transition"):
-            self.assertNotIn(absent, values)
+        # Not -d5 -t3: the three the console never saves are added with its defaults.
+        self.assertEqual(values["DisplayTime"], "dword:00000001")
+        self.assertEqual(values["Transition"], "dword:00000000")
+        self.assertEqual(values["BkColor"], "dword:00000000")
         self.assertEqual(frame_count(self.out()), 10 + 50)  # -t3 slides in for a second, -d5 holds
+
+        # Values the run refuses are not stored; the next run finds the earlier ones.
+        refused = self.run_vistrelc("-f0", "-x0", "-o" + self.out("refused.avi"), "-i" + self.pictures)
+        self.assertEqual(refused["exit_code"], 1, refused["text"])
+        again = self.run_vistrelc("-o" + self.out("again.avi"), "-i" + self.pictures)
+        self.assertIn("resolution 640x480 at 10 frames per second.", again["text"])
+        self.assertIn("using None at quality 50%.", again["text"])
+        self.assertEqual(frame_count(self.out("again.avi")), 10)  # no transition, held one second
 
     def test_an_option_counts_only_at_the_start_of_an_argument(self):
         result = self.run_vistrelc("-o" + os.path.join(self.dir, "My-Film.avi"), "-f25", "-cAnyCodec",
@@ -218,12 +244,69 @@ class VistrelcTest(unittest.TestCase):
             self.assertEqual(frame_count(self.out()), 2)
         self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
 
+    def test_refusals_say_why_write_nothing_and_fail(self):
+        picture = os.path.join(self.pictures, "a.jpg")
+        make_jpeg(picture, "red")
+        os.link(picture, self.out("link-to-a.dat"))
+        os.mkfifo(self.out("pipe.avi"))
+        # Cut after 100 characters, the too long name below used to be this file's.
+        existing = self.out("x" * (100 - len(self.out(""))))
+        with open(existing, "wb") as f:
+            f.write(b"keep")
+        self.run_vistrelc("-o" + self.out("first.avi"), "-i" + self.pictures)  # makes the settings file
+        os.remove(self.out("first.avi"))
+        before = file_contents(self.dir)
+        reads = "Cannot write AVI: %s is %s, which this run reads. Nothing was written."
+        cases = [
+            ([picture], reads % (picture, picture)),
+            ([os.path.join(self.pictures, ".", "a.jpg")], reads % (os.path.join(self.pictures, ".", "a.jpg"), picture)),
+            ([self.out("link-to-a.dat")], reads % (self.out("link-to-a.dat"), picture)),
+            ([self.registry], reads % (self.registry, self.registry)),
+            ([self.out("pipe.avi")], "Cannot write AVI: %s is not a regular file." % self.out("pipe.avi")),
+            (["/dev/null"], "Cannot write AVI: /dev/null is not a regular file."),
+            ([existing + "y" * 160 + ".avi"], "The output file name is longer than 255 characters."),
+            ([self.out(), "-c" + "c" * 160], "The compressor name is longer than 159 characters. Nothing was written."),
+            ([self.out(), "-i" + self.dir + "/absent"],
+             "Cannot read the folder %s/absent/: No such file or directory. Nothing was written." % self.dir),
+            ([self.out(), "-i" + picture], "Cannot read the folder %s/: Not a directory." % picture),
+        ]
+        for (output, *more), message in cases:
+            result = self.run_vistrelc("-o" + output, *more, "-i" + self.pictures, cols=400)  # the first -i wins
+            self.assertEqual(result["exit_code"], 1, result["text"])
+            self.assertIn(message, result["text"])
+            self.assertEqual(file_contents(self.dir), before, message)
+
+    def test_names_that_are_no_utf8_reach_the_file_system_unchanged(self):
+        folder = os.path.join(self.dir, os.fsdecode(b"bilder-\xe4"))
+        os.mkdir(folder)
+        make_jpeg(os.path.join(folder, os.fsdecode(b"\xfc.jpg")), "red")
+        output = self.out(os.fsdecode(b"film-\xe9.avi"))
+        # A compressor name that matches none gives uncompressed frames, not the first compressor.
+        result = self.run_vistrelc("-x16", "-y16", "-f2", "-d1", "-c" + os.fsdecode(b"\xff"), "-o" + output,
+                                   "-i" + folder)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertEqual(frame_count(output), 2)
+        self.assertEqual(video_stream(output, "codec_name"), "rawvideo")
+
+    def test_closed_standard_error_never_takes_the_text(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        # No terminal (a new session) and descriptor 2 closed, as a service starts it.
+        done = subprocess.run(["/bin/sh", "-c", 'exec "$0" "$@" 2>&-', VISTRELC, "-x16", "-y16", "-f2", "-d1",
+                               "-cNone", "-o" + self.out(), "-i" + self.pictures],
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, env=self.env, cwd=self.dir,
+                              start_new_session=True, timeout=60)
+        self.assertEqual(done.returncode, 0)
+        self.assertEqual(done.stdout, b"")
+        self.assertEqual(frame_count(self.out()), 2)
+        with open(self.out(), "rb") as f:
+            self.assertNotIn(b"VISTREL", f.read())
+        self.assertIn("FormatX", registry_values(self.registry))
+
     def abort_run(self, args, wait_for):
         # Held pictures encoded once pass in microseconds a frame: the signal is
-        # timed against frames written one by one.
+        # sent against frames written one by one, as soon as the picture starts.
         env = dict(self.env, VISTREL_SERIAL_WRITING="1")
-        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "after": 0.3, "signal": "SIGINT"}],
-                                 env=env)
+        return self.run_vistrelc(*args, actions=[{"when_text": wait_for, "signal": "SIGINT"}], env=env)
 
     def test_sigint_during_hold_frames_completes_the_file(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
@@ -262,22 +345,24 @@ class VistrelcTest(unittest.TestCase):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
         make_jpeg(os.path.join(self.pictures, "b.jpg"), "blue")
         # Holding the settings store's lock keeps the run in its settings load,
-        # before any picture, while the event arrives.
+        # before any picture, until the handler has printed its message.
         os.makedirs(os.path.dirname(self.registry))
         with open(self.registry + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            proc = subprocess.Popen([sys.executable, ptyscreen.__file__, "--cols", "100", "--timeout", "60", "--",
-                                     VISTRELC, "-x16", "-y16", "-f5", "-d1", "-t1", "-cNone",
-                                     "-o" + self.out(), "-i" + self.pictures],
-                                    env=self.env, cwd=self.dir, stdout=subprocess.PIPE, text=True)
+            release = {"when_text": "Aborted by user", "call": lambda: fcntl.flock(lock, fcntl.LOCK_UN)}
+            done = {}
+            runner = threading.Thread(target=lambda: done.update(ptyscreen.run(
+                [VISTRELC, "-x16", "-y16", "-f5", "-d1", "-t1", "-cNone", "-o" + self.out(), "-i" + self.pictures],
+                24, 100, [release], 60, env=self.env, cwd=self.dir)))
+            runner.start()
             os.kill(waiting_for_lock(), signal.SIGINT)
-            time.sleep(0.5)
-            fcntl.flock(lock, fcntl.LOCK_UN)
-        result = json.loads(proc.communicate(timeout=60)[0])
-        text = "\n".join(result["screen"])
-        self.assertEqual(result["exit_code"], 0, text)
+            runner.join()
+        text = "\n".join(done["screen"])
+        self.assertFalse(done["timed_out"], text)
+        self.assertEqual(done["exit_code"], 0, text)
         self.assertIn("Aborted by user", text)
         self.assertEqual(frame_count(self.out()), 2 * (5 + 5))
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -341,20 +341,26 @@ TEST_F(Settings, ConsoleKeepsWholeValuesAndDoesNotWriteThem) {
 TEST_F(Settings, EachProgramWritesItsValuesInOrder) {
   ConsoleLikeForm console;
   console.LoadSettings();
+  console.DisplayTime = 9;  // -d and -t are never stored
+  console.Transition = 3;
   console.SaveSettings();
-  EXPECT_EQ(StoredNames(), std::vector<std::string>(kWriteOrder.begin(), kWriteOrder.begin() + 14));
+  // The three the console does not save are added with its defaults, once.
+  EXPECT_EQ(StoredNames(), kWriteOrder);
   EXPECT_EQ(StoredInt("Top"), (768 - 366) / 2);
   EXPECT_EQ(StoredInt("Frames"), 15);
+  EXPECT_EQ(StoredInt("DisplayTime"), 1);
+  EXPECT_EQ(StoredInt("Transition"), 0);
 
-  // A key that only the console has saved lacks "BkColor": every load falls back,
-  // though the folders that came before it are taken.
+  // So a key that only the console has saved loads with the console's values.
   ConsoleLikeForm changed;
   changed.JPGPath = "/pics/";
   changed.FormatX = 640;
+  changed.Frames = 15;
+  changed.FormatY = 480;
   changed.SaveSettings();
   EditorLikeForm editor;
   editor.LoadSettings();
-  ExpectDefaults(editor, 25);
+  EXPECT_EQ(editor.FormatX, 640);
   EXPECT_EQ(editor.JPGPath, "/pics/");
 
   std::filesystem::remove(storeFile_);
@@ -364,6 +370,31 @@ TEST_F(Settings, EachProgramWritesItsValuesInOrder) {
   EXPECT_EQ(StoredNames(), kWriteOrder);
   EXPECT_EQ(StoredInt("Transition"), 0);
   EXPECT_EQ(StoredInt("DisplayTime"), 1);
+}
+
+TEST_F(Settings, ConsoleKeepsWhatTheEditorSavedAndStoresNoValueThatNoWriteWouldTake) {
+  Store(FullStore());  // 640 x 480 at 30
+  ConsoleLikeForm console;
+  console.LoadSettings();
+  console.BkColor = 0;
+  console.DisplayTime = 9;
+  console.FormatX = 0;
+  console.Frames = 0;
+  console.SaveSettings();
+  EXPECT_EQ(StoredInt("BkColor"), 0xff8000);
+  EXPECT_EQ(StoredInt("DisplayTime"), 4);
+  EXPECT_EQ(StoredInt("Transition"), 2);
+  EXPECT_EQ(StoredInt("FormatX"), 640);
+  EXPECT_EQ(StoredInt("FormatY"), 480);  // a refused size keeps both sides
+  EXPECT_EQ(StoredInt("Frames"), 30);
+
+  std::filesystem::remove(storeFile_);
+  console.FormatY = -5;
+  console.Frames = 100000;
+  console.SaveSettings();  // a store without them gets the defaults
+  EXPECT_EQ(StoredInt("FormatX"), 320);
+  EXPECT_EQ(StoredInt("FormatY"), 240);
+  EXPECT_EQ(StoredInt("Frames"), 15);
 }
 
 TEST_F(Settings, UnwritableStoreFailsAtCompressorAndLoadsDefaults) {

@@ -22,12 +22,19 @@ Names Prefixed(const std::string& folder, const Names& names) {
   return paths;
 }
 
+Names Scan(const std::string& folder) {
+  std::error_code error;
+  Names pictures = ScanPictureFolder(folder, error);
+  EXPECT_FALSE(error) << error.message();
+  return pictures;
+}
+
 }  // namespace
 
 TEST(ScanPictureFolder, SortsWithoutRegardToCaseAndKeepsEachFilesOwnName) {
   TempDir dir;
   for (const char* name : {"c.jpg", "A.JPG", "b.Jpg"}) Touch(dir.path() / name);
-  const Names pictures = ScanPictureFolder(dir.path().string());
+  const Names pictures = Scan(dir.path().string());
   EXPECT_EQ(pictures, Prefixed(dir.path().string(), {"A.JPG", "b.Jpg", "c.jpg"}));
   for (const auto& path : pictures) EXPECT_TRUE(fs::is_regular_file(path)) << path;
 }
@@ -42,20 +49,25 @@ TEST(ScanPictureFolder, TakesOnlyVisibleJpgFilesAndLinksToThem) {
   fs::create_symlink("a.jpg", dir.path() / "link.jpg");
   fs::create_symlink("missing.jpg", dir.path() / "broken.jpg");
   fs::create_directory_symlink("x.jpg", dir.path() / "folderlink.jpg");
-  EXPECT_EQ(ScanPictureFolder(dir.path().string()), Prefixed(dir.path().string(), {"a.jpg", "link.jpg"}));
+  EXPECT_EQ(Scan(dir.path().string()), Prefixed(dir.path().string(), {"a.jpg", "link.jpg"}));
 }
 
 TEST(ScanPictureFolder, FolderWithTrailingSlashIsNotDoubled) {
   TempDir dir;
   Touch(dir.path() / "one.jpg");
-  EXPECT_EQ(ScanPictureFolder(dir.path().string() + "/"), Prefixed(dir.path().string(), {"one.jpg"}));
+  EXPECT_EQ(Scan(dir.path().string() + "/"), Prefixed(dir.path().string(), {"one.jpg"}));
 }
 
-TEST(ScanPictureFolder, MissingFolderOrFileGivesNone) {
+TEST(ScanPictureFolder, MissingFolderOrFileGivesNoneAndSaysWhy) {
   TempDir dir;
   Touch(dir.path() / "a.jpg");
-  EXPECT_TRUE(ScanPictureFolder((dir.path() / "absent").string()).empty());
-  EXPECT_TRUE(ScanPictureFolder((dir.path() / "a.jpg").string()).empty());
+  for (const char* name : {"absent", "a.jpg"}) {
+    std::error_code error;
+    EXPECT_TRUE(ScanPictureFolder((dir.path() / name).string(), error).empty()) << name;
+    EXPECT_TRUE(error) << name;
+  }
+  fs::create_directory(dir.path() / "empty");
+  EXPECT_TRUE(Scan((dir.path() / "empty").string()).empty());  // an empty folder is no error
 }
 
 TEST(ScanPictureFolder, DigitsAndPunctuationSortBeforeLetters) {
@@ -63,7 +75,7 @@ TEST(ScanPictureFolder, DigitsAndPunctuationSortBeforeLetters) {
   for (const char* name : {"b.jpg", "_a.jpg", "B1.JPG", "a_b.jpg", "aab.jpg", "10.jpg", "9.jpg"}) {
     Touch(dir.path() / name);
   }
-  EXPECT_EQ(ScanPictureFolder(dir.path().string()),
+  EXPECT_EQ(Scan(dir.path().string()),
             Prefixed(dir.path().string(), {"10.jpg", "9.jpg", "_a.jpg", "a_b.jpg", "aab.jpg", "b.jpg", "B1.JPG"}));
 }
 

@@ -30,11 +30,22 @@ int PassesOn(uint32_t) {
   return 0;
 }
 
-// Waits until a handler ran (or 5 s passed), then ends the child with what it saw.
+// Polls until condition holds or a deadline far beyond any normal wait passes.
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// Waits until the handlers ran, then ends the child with what it saw.
 template <typename Code>
 [[noreturn]] void ExitWhenHandled(int expectedCalls, Code code) {
-  for (int i = 0; i < 500 && calls < expectedCalls; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  WaitFor([&] { return calls >= expectedCalls; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // room for a call too many
   _exit(calls == expectedCalls ? static_cast<int>(code()) : 100 + calls);
 }
 
@@ -60,7 +71,7 @@ TEST(SetConsoleCtrlHandlerDeathTest, TwoEventsGiveTwoCalls) {
       {
         SetConsoleCtrlHandler(Handles, 1);
         kill(getpid(), SIGINT);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        WaitFor([] { return calls == 1; });  // two pending signals would merge into one
         kill(getpid(), SIGINT);
         ExitWhenHandled(2, [] { return 42; });
       },
@@ -95,6 +106,37 @@ TEST(SetConsoleCtrlHandlerDeathTest, SignalIgnoredAtStartStaysIgnored) {
         _exit(calls == 0 ? 7 : 8);
       },
       ::testing::ExitedWithCode(7), "");
+}
+
+std::atomic<bool> entered{false};
+std::atomic<bool> removing{false};
+std::atomic<bool> removed{false};
+std::atomic<bool> removedWhileRunning{false};
+
+// Stays until the removal has had ample time to return, if it would.
+int Lingers(uint32_t) {
+  entered = true;
+  WaitFor([] { return removing.load(); });
+  removedWhileRunning = WaitFor([] { return removed.load(); }, std::chrono::milliseconds(500));
+  ++calls;
+  return 1;
+}
+
+TEST(SetConsoleCtrlHandlerDeathTest, RemovalReturnsOnlyOnceTheRunningHandlerHasReturned) {
+  EXPECT_EXIT(
+      {
+        SetConsoleCtrlHandler(Lingers, 1);
+        kill(getpid(), SIGINT);
+        WaitFor([] { return entered.load(); });
+        std::thread remover([] {
+          removing = true;
+          SetConsoleCtrlHandler(Lingers, 0);
+          removed = true;
+        });
+        remover.join();
+        _exit(calls == 1 && !removedWhileRunning ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(SetConsoleCtrlHandler, RemovingAHandlerThatIsNotInstalledFails) {

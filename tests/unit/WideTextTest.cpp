@@ -16,11 +16,15 @@ TEST(WideText, TextThatDoesNotFitLeavesTheBufferEmpty) {
   EXPECT_EQ(buffer[0], 0);
 }
 
-TEST(WideText, MalformedUtf8IsRefused) {
-  char16_t buffer[8];
-  EXPECT_FALSE(TextToWideBuffer("a\xC3", buffer));
-  EXPECT_FALSE(TextToWideBuffer("\xED\xA0\x80", buffer));  // an encoded surrogate
-  EXPECT_EQ(buffer[0], 0);
+TEST(WideText, BytesThatAreNoUtf8ComeBackUnchanged) {
+  for (const std::string text : {"a\xC3", "\xFF\xFEname.avi", "\xED\xA0\x80", "\xF0\x9F\x8E\xAC\x80", "\xC0\xAF"}) {
+    char16_t buffer[16];
+    ASSERT_TRUE(TextToWideBuffer(text, buffer));
+    EXPECT_NE(buffer[0], 0);
+    EXPECT_EQ(WideBufferToText(buffer), text);
+  }
+  // A lone surrogate that stands for no byte has no text of its own.
+  EXPECT_EQ(WideToText(u"\xD800x\xDC10"), "\xEF\xBF\xBDx\xEF\xBF\xBD");
 }
 
 TEST(WideText, CharactersBeyondTheBasicPlaneUseTwoElements) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 
 #include "platform/dshow/Guids.h"
 #include "platform/pusher/SamplePusher.h"
@@ -26,6 +27,9 @@ struct CompressorCase {
   const char* codecName;
   bool everyFrameKey;
 };
+
+// What the test list shows for a case.
+void PrintTo(const CompressorCase& c, std::ostream* out) { *out << '"' << c.friendlyName << '"'; }
 
 class CompressorTest : public WriteGraphTest, public ::testing::WithParamInterface<CompressorCase> {};
 
