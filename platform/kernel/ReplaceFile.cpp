@@ -1,5 +1,7 @@
 #include "platform/kernel/ReplaceFile.h"
 
+#include "platform/kernel/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,35 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 // The file a chain of links ends at, so that a linked script stays linked.
 fs::path LinkTarget(fs::path path) {
@@ -65,7 +38,7 @@ fs::path TempNameBeside(const fs::path& target) {
 FileRead ReadRegularFile(const fs::path& path, std::string& text, std::size_t limit) {
   text.clear();
   // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.
-  Descriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Absent : FileRead::Unreadable;
   struct stat st{};
   if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > limit)
@@ -90,7 +63,7 @@ bool ReplaceFileContents(const fs::path& path, std::string_view content) {
     return false;
 
   const fs::path temp = TempNameBeside(target);
-  Descriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (fd.get() < 0) return false;
   if ((exists && fchmod(fd.get(), old.st_mode & 07777) != 0) || !WriteAll(fd.get(), content) ||
       fsync(fd.get()) != 0 || !fd.Close() || rename(temp.c_str(), target.c_str()) != 0) {

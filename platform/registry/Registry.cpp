@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include "platform/kernel/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -17,25 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // Far above any real store (a few kilobytes); a larger file counts as damaged.
 constexpr std::size_t kMaxStoreBytes = 4 << 20;
@@ -93,16 +76,6 @@ bool KeepDamaged(const fs::path& path, std::string& reason) {
   }
   reason = "too many backups of damaged settings files";
   return false;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
 }
 
 // Replaces path by a file holding content, or leaves it as it was.
