@@ -13,17 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file a chain of links ends at, so that a linked script stays linked.
-fs::path LinkTarget(fs::path path) {
-  std::error_code ec;
-  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
-    const fs::path next = fs::read_symlink(path, ec);
-    if (ec) break;
-    path = next.is_absolute() ? next : path.parent_path() / next;
-  }
-  return path;
-}
-
 // A name in the target's folder that no other writer uses at the same time.
 fs::path TempNameBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
@@ -34,6 +23,16 @@ fs::path TempNameBeside(const fs::path& target) {
 }
 
 }  // namespace
+
+fs::path LinkTarget(fs::path path) {
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+    const fs::path next = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
 
 FileRead ReadRegularFile(const fs::path& path, std::string& text, std::size_t limit) {
   text.clear();

@@ -18,6 +18,10 @@ enum class FileRead {
 // device is never opened for reading, so nothing blocks.
 FileRead ReadRegularFile(const std::filesystem::path& path, std::string& text, std::size_t limit);
 
+// The file a chain of links ends at, so that a linked file stays linked when it
+// is replaced; path itself when it is no link.
+std::filesystem::path LinkTarget(std::filesystem::path path);
+
 // Writes content to a new file beside the target, flushes it to disk and renames
 // it over the target; a link is written through. An existing target keeps its
 // permissions; one that is not a regular file, is read-only or that we may not

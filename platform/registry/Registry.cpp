@@ -1,6 +1,7 @@
 #include "Registry.h"
 
 #include "platform/kernel/FileDescriptor.h"
+#include "platform/kernel/ReplaceFile.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -99,17 +100,6 @@ bool WriteAtomically(const fs::path& path, std::string_view content) {
   return true;
 }
 
-// Writes go to the file a link points at, so that a linked settings file stays linked.
-fs::path Target(fs::path path) {
-  std::error_code ec;
-  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
-    const fs::path next = fs::read_symlink(path, ec);
-    if (ec) break;
-    path = next.is_absolute() ? next : path.parent_path() / next;
-  }
-  return path;
-}
-
 std::string FullKeyPath(std::string_view key) {
   while (key.starts_with('\\')) key.remove_prefix(1);
   while (key.ends_with('\\')) key.remove_suffix(1);
@@ -195,13 +185,13 @@ void TRegistry::WriteValue(RegValue value) {
   std::string reason = currentKey_.empty() ? openFailure_ : std::string();
   if (!writable || !Update([&](RegFile& f) { f.FindOrAdd(currentKey_).Set(std::move(value)); }, reason)) {
     std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
-    if (!reason.empty()) text += "\n" + Target(file_).string() + ": " + reason;
+    if (!reason.empty()) text += "\n" + LinkTarget(file_).string() + ": " + reason;
     throw ERegistryException(text);
   }
 }
 
 bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string& reason) {
-  const fs::path target = Target(file_);
+  const fs::path target = LinkTarget(file_);
   std::error_code ec;
   struct stat st;
   const bool exists = stat(target.c_str(), &st) == 0;
