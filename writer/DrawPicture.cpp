@@ -36,8 +36,8 @@ Placement Fit(int bw, int bh, int rw, int rh) {
   return p;
 }
 
-// The picture, and its own size: a JPEG much larger than its place is decoded
-// at a reduced scale that still covers the place (the stretch then samples a
+// The picture, and its own size: a JPEG at least twice as large as its place is
+// decoded at a reduced scale that still covers the place (the stretch then samples a
 // picture that the decoder averaged, not one it has to skip pixels of).
 ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
   const bool jpeg = HasExtension(fileName, ".jpg");

@@ -17,8 +17,11 @@ using TjHandle = std::unique_ptr<void, TjDestroy>;
 uint8_t Mul255(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
 
 // The smallest of TurboJPEG's reducing scales whose picture still covers
-// minWidth x minHeight; the full size when none does.
+// minWidth x minHeight. Only a picture at least twice that size on both sides is
+// reduced (to half or less): a smaller reduction would change the pixels of a
+// picture that is stretched only a little, so it keeps its full size.
 void ReduceToCover(int* width, int* height, int minWidth, int minHeight) {
+  if (*width / 2 < minWidth || *height / 2 < minHeight) return;
   int count = 0;
   const tjscalingfactor* factors = tjGetScalingFactors(&count);
   int bestWidth = *width, bestHeight = *height;

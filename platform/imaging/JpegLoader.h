@@ -21,8 +21,9 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
 std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName);
 
 // A picture decoded at the smallest of TurboJPEG's scales that still covers
-// the size that cover gives for the picture's full size (full size when no
-// scale does), with its full size; the bitmap is null as for LoadJpegFile.
+// the size that cover gives for the picture's full size, where the picture is
+// at least twice that size on both sides (full size otherwise), with its full
+// size; the bitmap is null as for LoadJpegFile.
 struct ScaledJpeg {
   std::unique_ptr<Bitmap> bitmap;
   int width = 0;
