@@ -20,7 +20,7 @@ std::vector<std::string> ScanPictureFolder(const std::string& folder, std::error
   for (fs::directory_iterator entry(prefix, error); !error && entry != fs::directory_iterator();
        entry.increment(error)) {
     const std::string name = entry->path().filename().string();
-    if (name.empty() || name.front() == '.' || !HasExtension(name, ".jpg")) continue;
+    if (name.empty() || name.front() == '.' || !EndsWithIgnoringAsciiCase(name, ".jpg")) continue;
     std::error_code statError;
     if (!entry->is_regular_file(statError)) continue;
     pictures.push_back(prefix + name);

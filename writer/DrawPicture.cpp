@@ -40,7 +40,7 @@ Placement Fit(int bw, int bh, int rw, int rh) {
 // decoded at a reduced scale that still covers the place (the stretch then samples a
 // picture that the decoder averaged, not one it has to skip pixels of).
 ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
-  const bool jpeg = HasExtension(fileName, ".jpg");
+  const bool jpeg = EndsWithIgnoringAsciiCase(fileName, ".jpg");
   ScaledJpeg picture;
   if (jpeg && !SerialWriting())
     return LoadJpegFileCovering(fileName, [&](int bw, int bh) {
@@ -48,7 +48,7 @@ ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
       return std::pair{p.w, p.h};
     });
   if (jpeg) picture.bitmap = LoadJpegFile(fileName);
-  if (HasExtension(fileName, ".bmp")) picture.bitmap = LoadBmpFile(fileName);
+  if (EndsWithIgnoringAsciiCase(fileName, ".bmp")) picture.bitmap = LoadBmpFile(fileName);
   if (picture.bitmap) {
     picture.width = picture.bitmap->width();
     picture.height = picture.bitmap->height();

@@ -145,7 +145,7 @@ HRESULT AviMux::PumpAudio(int64_t limit) {
       if (hr != S_OK) {
         pending_.clear();
         audioEnded_ = true;
-        if (FAILED(hr)) Log("AVI Mux: sound source ended early: " + HresultText(hr));
+        if (FAILED(hr)) Log("AVI Mux: sound source ended early: " + HresultHex(hr));
         return S_OK;
       }
       continue;

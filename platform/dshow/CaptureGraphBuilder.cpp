@@ -64,7 +64,7 @@ class CaptureGraphBuilder final : public ComObject<ICaptureGraphBuilder2> {
       std::string chain = Describe(source);
       if (intermediate) chain += " -> " + Describe(intermediate);
       chain += " -> " + Describe(sink);
-      graph_->Log("RenderStream " + chain + ": " + HresultText(hr));
+      graph_->Log("RenderStream " + chain + ": " + HresultHex(hr));
     }
     return hr;
   }

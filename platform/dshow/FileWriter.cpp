@@ -50,7 +50,7 @@ HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
   close(fd);
   status_ = S_OK;
   created_ = !existed;
-  Log("File Writer: create \"" + path_ + "\": " + HresultText(status_));
+  Log("File Writer: create \"" + path_ + "\": " + HresultHex(status_));
   return status_;
 }
 
@@ -74,6 +74,6 @@ HRESULT FileWriter::Close() {
   if (io_->error < 0) Fail(io_->error);
   const int err = avio_closep(&io_);
   if (err < 0) Fail(err);
-  Log("File Writer: closed \"" + path_ + "\": " + HresultText(status_));
+  Log("File Writer: closed \"" + path_ + "\": " + HresultHex(status_));
   return status_;
 }

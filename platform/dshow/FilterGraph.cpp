@@ -116,7 +116,7 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, const char16_t* name) {
   if (Contains(filter)) return VFW_E_ALREADY_CONNECTED;
   const std::string text = name ? WideToText(name) : std::string();
   const HRESULT hr = filter->JoinFilterGraph(this, name);
-  Log("AddFilter \"" + text + "\": " + HresultText(hr));
+  Log("AddFilter \"" + text + "\": " + HresultHex(hr));
   if (hr != S_OK) return hr;
   filters_.push_back(ComPtr<IBaseFilter>::Share(filter));
   return S_OK;
@@ -128,7 +128,7 @@ HRESULT FilterGraph::AddSourceFilter(const char16_t* fileName, const char16_t* f
   const std::string path = WideToText(fileName);
   ComPtr<IBaseFilter> source;
   HRESULT hr = WaveSource::Open(path, source.Out());
-  Log("AddSourceFilter \"" + path + "\": " + HresultText(hr));
+  Log("AddSourceFilter \"" + path + "\": " + HresultHex(hr));
   if (hr != S_OK) {
     ReportError(hr, "Audio Source", "the sound file " + path + " cannot be read");
     return hr;
@@ -151,7 +151,7 @@ HRESULT FilterGraph::Run() {
   for (IBaseFilter* f : order) {
     const HRESULT hr = f->Run(0);
     if (hr != S_OK) {
-      Log("Run: \"" + NameOf(f) + "\" failed: " + HresultText(hr));
+      Log("Run: \"" + NameOf(f) + "\" failed: " + HresultHex(hr));
       for (IBaseFilter* g : order) g->Stop();
       state_ = State::Ended;
       return hr;
@@ -177,7 +177,7 @@ HRESULT FilterGraph::Stop() {
 }
 
 void FilterGraph::ReportError(HRESULT hr, const std::string& filter, const std::string& reason) {
-  Log(filter + ": " + reason + ": " + HresultText(hr));
+  Log(filter + ": " + reason + ": " + HresultHex(hr));
   if (error_ != S_OK) return;
   error_ = hr;
   reason_ = reason;

@@ -53,7 +53,7 @@ std::string AvErrorText(int error) {
   return text;
 }
 
-std::string HresultText(HRESULT hr) {
+std::string HresultHex(HRESULT hr) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
   return text;

@@ -30,4 +30,4 @@ AVRational FrameTimeBase(REFERENCE_TIME duration);
 // An FFmpeg error as the platform's result code (system errors as HRESULT_FROM_WIN32).
 HRESULT HresultFromAvError(int error);
 std::string AvErrorText(int error);
-std::string HresultText(HRESULT hr);  // "0x80070070"
+std::string HresultHex(HRESULT hr);  // "0x80070070"

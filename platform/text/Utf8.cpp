@@ -72,9 +72,8 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
   return text.size() >= prefix.size() && EqualIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-bool HasExtension(std::string_view name, std::string_view extension) {
-  return name.size() >= extension.size() &&
-         EqualIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && EqualIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 char32_t FoldCase(char32_t c) {

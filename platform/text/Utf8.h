@@ -20,8 +20,9 @@ std::string UpperCaseAscii(std::string text);
 // Whether text starts with prefix, letters a to z in either case alike.
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 
-// Whether the name ends in extension (".jpg"), letters a to z in either case alike.
-bool HasExtension(std::string_view name, std::string_view extension);
+// Whether text ends with suffix (an extension such as ".jpg"), letters a to z in
+// either case alike.
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 
 // The lower-case form of one character: Unicode simple case mapping.
 char32_t FoldCase(char32_t c);
