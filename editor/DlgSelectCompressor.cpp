@@ -22,8 +22,8 @@ QLabel* StaticText(QWidget* parent, const char* name, const QString& caption, in
   return label;
 }
 
-// Keys that the dialog itself handles, or that type no character on the desktop
-// this program comes from (Delete); they never reach the key filter.
+// Keys that the dialog itself handles, and Delete, which removes text rather than
+// typing a character; they never reach the key filter.
 bool IsCharacterKey(const QKeyEvent& key) {
   switch (key.key()) {
     case Qt::Key_Tab:

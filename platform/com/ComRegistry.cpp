@@ -3,7 +3,7 @@
 #include <mutex>
 #include <vector>
 
-// Defined by the media graph layer: its classes are part of the platform.
+// Defined by the media graph layer, which registers its classes here.
 void RegisterSystemClasses();
 
 namespace {

@@ -1,4 +1,5 @@
-// Class and interface identifiers, laid out as the platform lays them out.
+// Class and interface identifiers: 128 bits in four fields, equal when every
+// field is.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Result codes of our COM layer, with the values that the Windows platform gives them,
-// so that messages show the numbers users of that platform know.
+// Result codes of our COM layer: negative for a failure, and fixed numbers that
+// messages and the graph log show in hexadecimal.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +26,7 @@ constexpr HRESULT CLASS_E_NOAGGREGATION = MakeHresult(0x80040110u);
 constexpr HRESULT CO_E_NOTINITIALIZED = MakeHresult(0x800401F0u);
 constexpr HRESULT E_ABORT = MakeHresult(0x80004004u);
 
-// A system error code carried in an HRESULT, as the platform does it.
+// A system error code carried in the low 16 bits of a failure result (0x8007xxxx).
 constexpr HRESULT HRESULT_FROM_WIN32(uint32_t error) {
   return error == 0 ? S_OK : MakeHresult((error & 0xFFFFu) | 0x80070000u);
 }
@@ -37,7 +37,7 @@ constexpr uint32_t ERROR_WRITE_PROTECT = 19;
 constexpr uint32_t ERROR_WRITE_FAULT = 29;
 constexpr uint32_t ERROR_DISK_FULL = 112;
 
-// Results of the media graph (the codes DirectShow gives them).
+// Results of the media graph layer.
 constexpr HRESULT VFW_S_DUPLICATE_NAME = MakeHresult(0x0004022Du);
 constexpr HRESULT VFW_E_ALREADY_CONNECTED = MakeHresult(0x80040204u);
 constexpr HRESULT VFW_E_NOT_CONNECTED = MakeHresult(0x80040209u);

@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-// The length in bytes is stored just before the characters, as the platform does.
+// The length in bytes is stored just before the characters, where SysStringLen
+// reads it.
 BSTR SysAllocString(const char16_t* text) {
   if (!text) return nullptr;
   uint32_t length = 0;

@@ -27,7 +27,7 @@ class VideoInput {
 // denominators suit every encoder (MPEG-4 takes at most 65535).
 AVRational FrameTimeBase(REFERENCE_TIME duration);
 
-// An FFmpeg error as the platform's result code (system errors as HRESULT_FROM_WIN32).
+// An FFmpeg error as our result code (system errors as HRESULT_FROM_WIN32).
 HRESULT HresultFromAvError(int error);
 std::string AvErrorText(int error);
 std::string HresultHex(HRESULT hr);  // "0x80070070"

@@ -1,4 +1,4 @@
-// The media graph's classes belong to the platform: COM initialisation
+// The media graph's classes are there for every caller: COM initialisation
 // registers them.
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/CaptureGraphBuilder.h"

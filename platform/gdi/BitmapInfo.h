@@ -1,5 +1,6 @@
-// The bitmap-info records that frames carry: the same fields and sizes as the
-// device-independent bitmap headers, so that a frame header can be handed on as is.
+// The bitmap-info records that describe a frame: its size, pixel format and row
+// order, and the colour table after them; the header keeps the 40 bytes that
+// biSize states.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,7 @@ struct BITMAPINFO {
 
 constexpr uint32_t BI_RGB = 0;
 
-// A colour as the class library keeps it: 0x00BBGGRR.
+// A colour as the editor, the scripts and the settings keep it: 0x00BBGGRR.
 using TColor = int32_t;
 
 constexpr uint8_t ColorRed(TColor c) { return static_cast<uint8_t>(c & 0xFF); }

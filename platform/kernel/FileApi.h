@@ -6,7 +6,8 @@
 struct KernelFile;
 using HANDLE = KernelFile*;
 
-// The value a failed CreateFileA answers (not null, as on the platform).
+// The value a failed CreateFileA answers: all bits set, not null, and callers test
+// for this value.
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~uintptr_t{0});
 
 constexpr uint32_t GENERIC_READ = 0x80000000u;

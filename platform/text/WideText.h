@@ -1,5 +1,5 @@
 // Conversions between the programs' text and the fixed UTF-16 buffers that the
-// graph layer takes, with the rule of the platform: a text that does not fit
+// graph layer takes, with one rule for every buffer: a text that does not fit
 // (with its terminating zero) leaves the buffer empty. Bytes that are no UTF-8
 // become U+DC80 to U+DCFF and turn back into the same bytes, so every name that
 // the file system takes comes through unchanged.
