@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "platform/dshow/WritingMode.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "writer/PictureItem.h"
@@ -24,9 +23,10 @@ BITMAPINFO Frame(int width, int height) {
 
 // Frame bits exactly as large as the caller's buffer must be, so that ASan sees any
 // write beyond it.
-std::vector<uint8_t> Render(const std::string& file, int width, int height, TColor bk = kBk) {
+std::vector<uint8_t> Render(const std::string& file, int width, int height, TColor bk = kBk,
+                            JpegDecoding decoding = JpegDecoding::Reduced) {
   std::vector<uint8_t> bits(static_cast<size_t>(DibStride24(width)) * height, 0xEE);
-  RenderToDIB(file, bk, bits.data(), Frame(width, height));
+  RenderToDIB(file, bk, bits.data(), Frame(width, height), decoding);
   return bits;
 }
 
@@ -205,9 +205,7 @@ TEST_F(DrawPictureTest, ALargeJpegDecodedSmallerLandsInTheSamePlaceCloserToTheAv
   const auto reference = DecodeWithConvert(averaged);
   ASSERT_TRUE(reference);
 
-  SetSerialWriting(true);
-  const auto whole = Render(jpg, 160, 120);
-  SetSerialWriting(false);
+  const auto whole = Render(jpg, 160, 120, kBk, JpegDecoding::Whole);
   const auto scaled = Render(jpg, 160, 120);
   auto distance = [&](const std::vector<uint8_t>& bits) {
     double sum = 0;
