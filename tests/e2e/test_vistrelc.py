@@ -310,7 +310,9 @@ class VistrelcTest(unittest.TestCase):
             for n in range(1, 13):
                 # Preloaded before the sanitizers' runtime of a sanitized build.
                 env = dict(self.env, LD_PRELOAD=os.environ["THREAD_START_FAILURE"], VISTREL_FAIL_THREAD_START=str(n),
-                           ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
+                           ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0",
+                           LSAN_OPTIONS="suppressions=" + os.path.join(os.path.dirname(__file__), "..",
+                                                                      "lsan-x264.supp"))
                 out = self.out("%d.avi" % n)
                 result = self.run_vistrelc(size, "-y240", "-f5", "-d1", "-t1", "-c" + compressor, "-o" + out,
                                            "-i" + self.pictures, env=env, cols=300)
