@@ -313,7 +313,7 @@ class VistrelcTest(unittest.TestCase):
                            ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0",
                            LSAN_OPTIONS="suppressions=" + os.path.join(os.path.dirname(__file__), "..",
                                                                       "lsan-x264.supp"))
-                out = self.out("%d.avi" % n)
+                out = self.out("%s-%d.avi" % (size, n))
                 result = self.run_vistrelc(size, "-y240", "-f5", "-d1", "-t1", "-c" + compressor, "-o" + out,
                                            "-i" + self.pictures, env=env, cols=300)
                 case = "%s, call %d: %s" % (compressor, n, result["text"])
