@@ -15,7 +15,7 @@
 
 #include "console/ScanPictureFolder.h"
 #include "platform/com/ComRegistry.h"
-#include "platform/dshow/WritingMode.h"
+#include "platform/dshow/SystemClasses.h"
 #include "platform/pusher/SamplePusher.h"
 #include "platform/text/WideText.h"
 #include "writer/PlainSettingsForm.h"
@@ -53,11 +53,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no pictures in %s\n", argv[1]);
     return 2;
   }
-  SetSerialWriting(std::string(argv[6]) == "serial");
   CoInitialize(nullptr);
+  RegisterSystemClasses();
   RegisterSamplePusher();
 
   BenchForm form;
+  form.SerialWriting = std::string(argv[6]) == "serial";
   form.FormatX = std::stoi(argv[2]);
   form.FormatY = std::stoi(argv[3]);
   form.Frames = 25;

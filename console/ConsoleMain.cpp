@@ -1,3 +1,8 @@
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
 #include "Main.h"
 #include "platform/console/ConsoleWrite.h"
 #include "platform/console/SetConsoleCtrlHandler.h"
@@ -14,10 +19,21 @@ int ConsoleCtrlHandler(uint32_t /*ctrlType*/) {
 }  // namespace
 
 int ConsoleMain(std::vector<std::string> arguments) {
-  SetConsoleCtrlHandler(ConsoleCtrlHandler, 1);
-  Form1.store(new TForm1(std::move(arguments)));
-  Form1.load()->LoadSettings();
-  const int exitCode = Form1.load()->ConvertFolderToAVI();
+  // Without it Ctrl+C would end the process in the middle of a file.
+  if (!SetConsoleCtrlHandler(ConsoleCtrlHandler, 1)) {
+    ConsoleWrite("\n\rCannot start the thread that handles Ctrl+C: " + std::string(std::strerror(errno)) +
+                 ". Nothing was written.\n\r");
+    return EXIT_FAILURE;
+  }
+  int exitCode = EXIT_FAILURE;
+  try {
+    Form1.store(new TForm1(std::move(arguments)));
+    Form1.load()->LoadSettings();
+    exitCode = Form1.load()->ConvertFolderToAVI();
+  } catch (const std::exception& e) {
+    // The writer has completed its file as far as it got.
+    ConsoleWrite("\n\rThe run stopped: " + std::string(e.what()));
+  }
   SetConsoleCtrlHandler(ConsoleCtrlHandler, 0);
   delete Form1.exchange(nullptr);
   ConsoleWrite("\n\r");

@@ -2,6 +2,7 @@
 
 #include "platform/com/ComRegistry.h"
 #include "platform/console/ConsoleWrite.h"
+#include "platform/dshow/SystemClasses.h"
 #include "platform/imaging/ImageGlobals.h"
 #include "platform/pusher/SamplePusher.h"
 #include "platform/registry/Registry.h"
@@ -23,6 +24,7 @@ std::string LinesAtTheLeft(const std::string& text) {
 TForm1::TForm1(std::vector<std::string> arguments)
     : PlainSettingsForm(ConsoleProfile), arguments_(std::move(arguments)) {
   CoInitialize(nullptr);
+  RegisterSystemClasses();
   RegisterSamplePusher();
   // No display: frames are always drawn at full colour.
   ImageColorDepth = 24;

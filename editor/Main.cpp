@@ -18,6 +18,7 @@
 #include "DlgSelectFormat.h"
 #include "UserDialogs.h"
 #include "platform/com/ComRegistry.h"
+#include "platform/dshow/SystemClasses.h"
 #include "platform/imaging/ImageGlobals.h"
 #include "platform/pusher/SamplePusher.h"
 #include "writer/WriterProfiles.h"
@@ -49,6 +50,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), VideoWriterForm(EditorProfile
   }
 
   CoInitialize(nullptr);
+  RegisterSystemClasses();
   RegisterSamplePusher();
   // Loads are asked for the screen's depth; every screen of 16 bits or more counts as 24.
   const int depth = PrimaryScreen() ? PrimaryScreen()->depth() : 24;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: a normal build and an ASan+UBSan build.
+# Installs what is missing, builds and runs every test: a normal build and an ASan+UBSan build;
+# then the threaded tests (parallel writing, frame loop, aborts) under ThreadSanitizer, where any race fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +13,8 @@ cmake --build build -j "$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVISTREL_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs" -LE slow)
+
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVISTREL_TSAN=ON >/dev/null
+cmake --build build-tsan -j "$jobs" --target vistrel_tests
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1:exitcode=66 ctest --output-on-failure -j "$jobs" \
+  -R '^(Catalogue/ParallelWritingTest|FrameLoopTest|SetConsoleCtrlHandler(DeathTest)?)\.')

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "platform/dshow/WritingMode.h"
 #include "platform/gdi/MulDiv.h"
 #include "platform/imaging/BmpLoader.h"
 #include "platform/imaging/JpegLoader.h"
@@ -39,10 +38,10 @@ Placement Fit(int bw, int bh, int rw, int rh) {
 // The picture, and its own size: a JPEG at least twice as large as its place is
 // decoded at a reduced scale that still covers the place (the stretch then samples a
 // picture that the decoder averaged, not one it has to skip pixels of).
-ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
+ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh, JpegDecoding decoding) {
   const bool jpeg = EndsWithIgnoringAsciiCase(fileName, ".jpg");
   ScaledJpeg picture;
-  if (jpeg && !SerialWriting())
+  if (jpeg && decoding == JpegDecoding::Reduced)
     return LoadJpegFileCovering(fileName, [&](int bw, int bh) {
       const Placement p = Fit(bw, bh, rw, rh);
       return std::pair{p.w, p.h};
@@ -58,10 +57,11 @@ ScaledJpeg LoadPicture(const std::string& fileName, int rw, int rh) {
 
 }  // namespace
 
-void DrawPicture(const std::string& fileName, TColor bkColor, HBITMAP target, const TRect& rect) {
+void DrawPicture(const std::string& fileName, TColor bkColor, HBITMAP target, const TRect& rect,
+                 JpegDecoding decoding) {
   const int rw = rect.Right - rect.Left;
   const int rh = rect.Bottom - rect.Top;
-  const ScaledJpeg picture = LoadPicture(fileName, rw, rh);
+  const ScaledJpeg picture = LoadPicture(fileName, rw, rh, decoding);
   FillRect(target, rect, bkColor);
   if (!picture.bitmap) return;
   const Placement p = Fit(picture.width, picture.height, rw, rh);
@@ -69,9 +69,10 @@ void DrawPicture(const std::string& fileName, TColor bkColor, HBITMAP target, co
              picture.bitmap->height());
 }
 
-void RenderToDIB(const std::string& fileName, TColor bkColor, uint8_t* bits, const BITMAPINFO& header) {
+void RenderToDIB(const std::string& fileName, TColor bkColor, uint8_t* bits, const BITMAPINFO& header,
+                 JpegDecoding decoding) {
   std::unique_ptr<Bitmap> frame = CreateDIBSection(header);
   if (!frame) return;
-  DrawPicture(fileName, bkColor, frame.get(), TRect{0, 0, frame->width(), frame->height()});
+  DrawPicture(fileName, bkColor, frame.get(), TRect{0, 0, frame->width(), frame->height()}, decoding);
   GetDIBits(frame.get(), 0, frame->height(), bits, header);
 }

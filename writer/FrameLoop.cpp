@@ -3,10 +3,10 @@
 #include "FrameFormat.h"
 #include "VideoWriterForm.h"
 #include "HresultText.h"
-#include "platform/dshow/WritingMode.h"
 #include "platform/pusher/SamplePusher.h"
 
 #include <future>
+#include <system_error>
 
 namespace {
 
@@ -14,6 +14,19 @@ namespace {
 int64_t HoldCount(int displayTime, int frames) {
   return displayTime > 0 ? static_cast<int64_t>(displayTime) * frames : 1;
 }
+
+// Releases the writing graph however the write leaves its scope, an exception
+// included: stopping the graph completes the file with the frames pushed so far.
+class GraphRelease {
+ public:
+  explicit GraphRelease(VideoWriterForm& form) : form_(form) {}
+  ~GraphRelease() { form_.ReleaseGraph(); }
+  GraphRelease(const GraphRelease&) = delete;
+  GraphRelease& operator=(const GraphRelease&) = delete;
+
+ private:
+  VideoWriterForm& form_;
+};
 
 }  // namespace
 
@@ -46,14 +59,39 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
     return WriteResult::NotStarted;
   }
 
+  bool aborted = false;
+  {
+    const GraphRelease release(*this);
+    WriteSlides(slides, *buffers);
+    aborted = AbortRequested.load(std::memory_order_relaxed) != 0;
+    buffers.reset();
+  }
+  AbortRequested.store(0, std::memory_order_relaxed);
+
+  if (WriteError != S_OK) {
+    ShowWriteError(HresultText("Error 0x%1x writing AVI ", WriteError) + OutputFailure(WriteErrorReason) +
+                   ". The file is incomplete.");
+    return WriteResult::WriteFailed;
+  }
+  return aborted ? WriteResult::Aborted : WriteResult::Written;
+}
+
+void VideoWriterForm::WriteSlides(const std::vector<Slide>& slides, FrameBuffers& buffers) {
+  const JpegDecoding decoding = SerialWriting ? JpegDecoding::Whole : JpegDecoding::Reduced;
   // The next picture is drawn on another thread while this one's frames are
   // written; without room for its frame, each is drawn in turn.
-  std::unique_ptr<Bitmap> ahead = SerialWriting() ? nullptr : CreateDIBSection(FrameHeader);
+  std::unique_ptr<Bitmap> ahead = SerialWriting ? nullptr : CreateDIBSection(FrameHeader);
+  // Waited for before ahead is freed, also when an exception leaves.
   std::future<void> drawn;
   auto drawAhead = [&](int i) {
-    const Slide& slide = slides[i];
-    drawn = std::async(std::launch::async,
-                       [&, bits = ahead->bits()] { RenderToDIB(slide.FileName, slide.BkColor, bits, FrameHeader); });
+    auto draw = [&, &slide = slides[i], bits = ahead->bits()] {
+      RenderToDIB(slide.FileName, slide.BkColor, bits, FrameHeader, decoding);
+    };
+    try {
+      drawn = std::async(std::launch::async, draw);
+    } catch (const std::system_error&) {
+      draw();  // no thread for it: drawn now, the same picture
+    }
   };
 
   AbortRequested.store(0, std::memory_order_relaxed);
@@ -64,35 +102,23 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
     const Slide& slide = slides[i];
     PictureStarted(i, count);
     if (ahead) {
-      drawn.get();
+      if (drawn.valid()) drawn.get();
       // NEW's last picture lives on in PREV.
-      std::swap(buffers->NEW, ahead);
+      std::swap(buffers.NEW, ahead);
       if (i + 1 < count) drawAhead(i + 1);
     } else {
-      RenderToDIB(slide.FileName, slide.BkColor, buffers->NEW->bits(), FrameHeader);
+      RenderToDIB(slide.FileName, slide.BkColor, buffers.NEW->bits(), FrameHeader, decoding);
     }
-    RenderTransition(slide.Transition, *buffers);
+    RenderTransition(slide.Transition, buffers);
 
     const int64_t holdCount = HoldCount(slide.DisplayTime, Frames);
-    CopyFrame(*buffers->NEW, *buffers->OUT);
-    ShowHoldFrame(*buffers->OUT);
-    CopyFrame(*buffers->NEW, *buffers->PREV);
+    CopyFrame(*buffers.NEW, *buffers.OUT);
+    ShowHoldFrame(*buffers.OUT);
+    CopyFrame(*buffers.NEW, *buffers.PREV);
     for (int64_t k = 0; k < holdCount; ++k) {
-      PushFrame(*buffers->OUT);
+      PushFrame(*buffers.OUT);
       if (WriteError != S_OK || (abortAfterEveryFrame && AbortRequested.load(std::memory_order_relaxed))) break;
     }
   }
-  const bool aborted = AbortRequested.load(std::memory_order_relaxed) != 0;
-
   if (drawn.valid()) drawn.wait();
-  buffers.reset();
-  ReleaseGraph();
-  AbortRequested.store(0, std::memory_order_relaxed);
-
-  if (WriteError != S_OK) {
-    ShowWriteError(HresultText("Error 0x%1x writing AVI ", WriteError) + OutputFailure(WriteErrorReason) +
-                   ". The file is incomplete.");
-    return WriteResult::WriteFailed;
-  }
-  return aborted ? WriteResult::Aborted : WriteResult::Written;
 }

@@ -70,6 +70,9 @@ class VideoWriterForm {
   int Frames = 0;
   int MaxDiskspace = 0;
   bool Debug = false;
+  // Every frame drawn and encoded in turn on this thread, JPEGs decoded whole,
+  // as before the writing used every core (kept to compare against).
+  bool SerialWriting = false;
   std::string JPGPath;
   std::string INIPath;
   std::string AVIPath;
@@ -159,6 +162,8 @@ class VideoWriterForm {
   virtual void ShowGraphError(GraphStep step, const std::string& text) = 0;
 
  private:
+  // The frame loop between the graph's build and its release.
+  void WriteSlides(const std::vector<Slide>& slides, FrameBuffers& buffers);
   // True when the transition must stop: an abort the profile tests per frame, or a failed push.
   bool PushTransitionFrame(const Bitmap& frame);
   // The reason the graph gave for a failed rendering, or empty.

@@ -85,6 +85,13 @@ HRESULT VideoWriterForm::BuildWriteGraph() {
       compression->put_KeyFrameRate(KeyFrameRate);
       compression->Release();
     }
+    IEncoderThreading* threading = nullptr;
+    CaptureBuilder->FindInterface(nullptr, nullptr, CompressorFilter, IID_IEncoderThreading,
+                                  reinterpret_cast<void**>(&threading));
+    if (threading) {
+      threading->put_SerialWriting(SerialWriting);
+      threading->Release();
+    }
   }
 
   Graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&MediaControl));

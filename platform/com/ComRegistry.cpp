@@ -3,9 +3,6 @@
 #include <mutex>
 #include <vector>
 
-// Defined by the media graph layer, which registers its classes here.
-void RegisterSystemClasses();
-
 namespace {
 
 struct Registration {
@@ -26,8 +23,6 @@ Registration* FindRegistration(REFCLSID clsid) {
 }  // namespace
 
 HRESULT CoInitialize(void*) {
-  static std::once_flag systemClasses;
-  std::call_once(systemClasses, RegisterSystemClasses);
   std::lock_guard lock(registryMutex);
   return initializeCount++ == 0 ? S_OK : S_FALSE;
 }

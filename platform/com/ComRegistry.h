@@ -13,8 +13,7 @@ constexpr uint32_t CLSCTX_INPROC_HANDLER = 0x2;
 // caller's), or fails leaving *object null.
 using ClassFactory = HRESULT (*)(REFIID iid, void** object);
 
-// The first call in a process also registers the media graph's classes. Nested
-// calls answer S_FALSE; each is paired with CoUninitialize.
+// Nested calls answer S_FALSE; each is paired with CoUninitialize.
 HRESULT CoInitialize(void* reserved);
 void CoUninitialize();
 

@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
@@ -105,8 +106,9 @@ int SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, int add) {
       std::thread thread(WaitForSignals);
       signalThread = thread.get_id();
       thread.detach();
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& e) {
       pthread_sigmask(SIG_UNBLOCK, &waitedSignals, nullptr);
+      errno = e.code().value();
       return 0;
     }
     signalThreadRunning = true;

@@ -21,5 +21,5 @@ constexpr uint32_t CTRL_SHUTDOWN_EVENT = 6;  // SIGTERM
 // the signal thread, so that what the handler reaches may be freed then. Call the
 // first installation from the main thread before other threads start, so that they
 // inherit the blocked signals. Returns 0 when a handler to remove is not installed,
-// or the signal thread cannot start.
+// or the signal thread cannot start (errno then tells why).
 int SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, int add);

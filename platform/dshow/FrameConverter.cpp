@@ -3,6 +3,7 @@
 #include <cstddef>
 
 extern "C" {
+#include <libavutil/error.h>
 #include <libavutil/frame.h>
 #include <libswscale/swscale.h>
 }
@@ -28,14 +29,18 @@ bool FrameConverter::Open(int width, int height, AVPixelFormat format) {
   return scaler_ != nullptr;
 }
 
-AVFrame* FrameConverter::Convert(const uint8_t* bits, int64_t pts) {
+AVFrame* FrameConverter::Convert(const uint8_t* bits, int64_t pts, int& error) {
   // An encoder may still hold the last frame.
-  if (av_frame_make_writable(frame_) < 0) return nullptr;
+  if ((error = av_frame_make_writable(frame_)) < 0) return nullptr;
   // Bottom-up rows: start at the last one and step back.
   const int stride = DibStride24(width_);
   const uint8_t* source[1] = {bits + static_cast<ptrdiff_t>(height_ - 1) * stride};
   const int sourceStride[1] = {-stride};
-  sws_scale(scaler_, source, sourceStride, 0, height_, frame_->data, frame_->linesize);
+  const int rows = sws_scale(scaler_, source, sourceStride, 0, height_, frame_->data, frame_->linesize);
+  if (rows != height_) {
+    error = rows < 0 ? rows : AVERROR_EXTERNAL;
+    return nullptr;
+  }
   frame_->pts = pts;
   return frame_;
 }

@@ -19,9 +19,9 @@ class FrameConverter {
 
   // False when out of memory.
   bool Open(int width, int height, AVPixelFormat format);
-  // The converted frame, stamped with pts; null when out of memory. It stays
-  // the converter's and is overwritten by the next call.
-  AVFrame* Convert(const uint8_t* bits, int64_t pts);
+  // The converted frame, stamped with pts; null with error (an FFmpeg error)
+  // set when it fails. It stays the converter's and is overwritten by the next call.
+  AVFrame* Convert(const uint8_t* bits, int64_t pts, int& error);
 
  private:
   int width_ = 0;

@@ -83,6 +83,13 @@ struct IAMVideoCompression : IUnknown {
   virtual HRESULT put_Quality(double quality) = 0;
 };
 
+// Offered by our compressors beside IAMVideoCompression; set before the graph runs.
+struct IEncoderThreading : IUnknown {
+  // true: every frame is encoded in turn on the thread that pushes it, by one
+  // encoder without threads of its own; false (the default): on every core.
+  virtual HRESULT put_SerialWriting(bool serial) = 0;
+};
+
 struct IPropertyBag : IUnknown {
   virtual HRESULT Read(const char16_t* name, VARIANT* value, void* errorLog) = 0;
 };

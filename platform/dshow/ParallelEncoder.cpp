@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -38,7 +39,15 @@ ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb,
   keyInterval_ = phased_ ? settings.KeyFrameInterval() : kIntraRunFrames;
   maxRuns_ = kRunsPerThread * static_cast<size_t>(threads);
   maxHeldBytes_ = std::max<int64_t>(kHeldBytesPerThread * threads, 4 * static_cast<int64_t>(frameBytes_));
-  for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+  for (int i = 0; i < threads; ++i) {
+    try {
+      workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      // Fewer workers only write more slowly; with none the caller must write another way.
+      if (workers_.empty()) throw;
+      break;
+    }
+  }
 }
 
 ParallelEncoder::~ParallelEncoder() {
@@ -54,15 +63,17 @@ void ParallelEncoder::Work() {
   RunEncoder encoder(settings_, tb_);
   for (;;) {
     std::shared_ptr<Job> job;
+    bool cancelled = false;
     {
       std::unique_lock lock(mutex_);
       workAvailable_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
       if (stopping_) return;
       job = std::move(queue_.front());
       queue_.pop_front();
+      cancelled = job->cancelled;  // Recut sets it on the caller's thread
     }
     int error = 0;
-    if (!job->cancelled) {
+    if (!cancelled) {
       try {
         error = encoder.Encode(job->run, job->skip, job->packets);
       } catch (const std::bad_alloc&) {

@@ -27,6 +27,7 @@ class ParallelEncoder {
   // Whether these settings' streams can be split into runs.
   static bool CanSplit(const EncoderSettings& settings);
 
+  // Starts up to `threads` workers; throws std::system_error when none can start.
   ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed, int threads);
   ~ParallelEncoder();
   ParallelEncoder(const ParallelEncoder&) = delete;
@@ -45,7 +46,7 @@ class ParallelEncoder {
     std::vector<PacketRef> packets;
     int error = 0;
     bool done = false;
-    bool cancelled = false;  // cut on a key-frame grid that moved: not encoded
+    bool cancelled = false;  // cut on a key-frame grid that moved: not encoded (under the mutex)
   };
 
   bool CutBefore(int64_t index) const;

@@ -84,8 +84,9 @@ int RunEncoder::Open(AVCodecContext** context) {
 
 int RunEncoder::EncodeFrame(AVCodecContext* context, const HeldFrame& frame, PacketRef& packet) {
   // Encoders of the MPEG family want rising times.
-  AVFrame* converted = converter_.Convert(frame.Bits().data(), pts_++);
-  if (!converted) return AVERROR(ENOMEM);
+  int error = 0;
+  AVFrame* converted = converter_.Convert(frame.Bits().data(), pts_++, error);
+  if (!converted) return error;
   // Fixed-quantiser encoders read the quality from each frame.
   converted->quality = context->global_quality;
   if (const int err = avcodec_send_frame(context, converted); err < 0) return err;

@@ -1,5 +1,5 @@
-// The media graph's classes are there for every caller: COM initialisation
-// registers them.
+#include "platform/dshow/SystemClasses.h"
+
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/CaptureGraphBuilder.h"
 #include "platform/dshow/FilterGraph.h"

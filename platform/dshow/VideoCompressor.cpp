@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,9 +14,17 @@ extern "C" {
 }
 
 #include "platform/dshow/FilterGraph.h"
-#include "platform/dshow/WritingMode.h"
 #include "platform/gdi/BitmapInfo.h"
 
+namespace {
+
+// What FFmpeg logged on this thread about a call that failed with error, else the error's own text.
+std::string FailureReason(int error) {
+  const std::string logged = TakeFfmpegError();
+  return logged.empty() ? AvErrorText(error) : logged;
+}
+
+}  // namespace
 
 ComPtr<VideoCompressor> VideoCompressor::Make(const std::string& friendlyName, const AVCodec* encoder) {
   return ComPtr<VideoCompressor>::Attach(new VideoCompressor(friendlyName, encoder));
@@ -39,6 +49,8 @@ HRESULT VideoCompressor::OutputPin::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IPin*>(this);
   else if (iid == IID_IAMVideoCompression)
     *object = static_cast<IAMVideoCompression*>(this);
+  else if (iid == IID_IEncoderThreading)
+    *object = static_cast<IEncoderThreading*>(this);
   else
     return E_NOINTERFACE;
   AddRef();
@@ -60,6 +72,13 @@ HRESULT VideoCompressor::OutputPin::put_Quality(double quality) {
   return S_OK;
 }
 
+HRESULT VideoCompressor::OutputPin::put_SerialWriting(bool serial) {
+  if (owner_.context_) return VFW_E_WRONG_STATE;
+  owner_.serial_ = serial;
+  owner_.Log(std::string("Video Compressor: ") + (serial ? "serial" : "parallel") + " writing");
+  return S_OK;
+}
+
 HRESULT VideoCompressor::ConnectInput(int width, int height) {
   if (running_) return VFW_E_WRONG_STATE;
   if (connectParams_) return VFW_E_ALREADY_CONNECTED;
@@ -74,8 +93,7 @@ HRESULT VideoCompressor::ConnectInput(int width, int height) {
   const int err = avcodec_open2(trial, settings_.encoder, nullptr);
   if (err < 0) {
     avcodec_free_context(&trial);
-    const std::string reason = TakeFfmpegError();
-    return Refuse(reason.empty() ? AvErrorText(err) : reason);
+    return Refuse(FailureReason(err));
   }
   connectParams_ = avcodec_parameters_alloc();
   const int copied = connectParams_ ? avcodec_parameters_from_context(connectParams_, trial) : AVERROR(ENOMEM);
@@ -108,33 +126,41 @@ HRESULT VideoCompressor::OnRun() {
   return ended_ ? VFW_E_WRONG_STATE : S_OK;
 }
 
-HRESULT VideoCompressor::Open(AVRational tb) {
+HRESULT VideoCompressor::Open(AVRational tb, std::string& reason) {
+  auto fail = [&](HRESULT hr, int error) {
+    reason = error < 0 ? FailureReason(error) : std::string();
+    return hr;
+  };
   tb_ = tb;
   // An encoder whose stream cannot be split may still thread itself.
-  if (!SerialWriting() && std::string(settings_.encoder->name) == "libx264") settings_.threads = 0;
+  if (!serial_ && std::string(settings_.encoder->name) == "libx264") settings_.threads = 0;
   context_ = settings_.NewContext(tb);
-  if (!context_) return E_OUTOFMEMORY;
+  if (!context_) return fail(E_OUTOFMEMORY, AVERROR(ENOMEM));
+  TakeFfmpegError();
   int err = avcodec_open2(context_, settings_.encoder, nullptr);
-  if (err < 0) {
-    Close();
-    return VFW_E_CANNOT_CONNECT;
-  }
+  if (err < 0) return fail(VFW_E_CANNOT_CONNECT, err);
   packet_ = av_packet_alloc();
-  if (!packet_) return E_OUTOFMEMORY;
+  if (!packet_) return fail(E_OUTOFMEMORY, AVERROR(ENOMEM));
   converter_ = std::make_unique<FrameConverter>();
-  if (!converter_->Open(settings_.width, settings_.height, context_->pix_fmt)) return E_OUTOFMEMORY;
+  if (!converter_->Open(settings_.width, settings_.height, context_->pix_fmt))
+    return fail(E_OUTOFMEMORY, AVERROR(ENOMEM));
   AVCodecParameters* params = avcodec_parameters_alloc();
-  if (!params) return E_OUTOFMEMORY;
+  if (!params) return fail(E_OUTOFMEMORY, AVERROR(ENOMEM));
   err = avcodec_parameters_from_context(params, context_);
+  // The multiplexer reports its own failure.
   const HRESULT hr = err < 0 ? E_OUTOFMEMORY : mux_->StartEncodedVideo(params, tb);
   avcodec_parameters_free(&params);
-  if (hr != S_OK || SerialWriting() || !ParallelEncoder::CanSplit(settings_)) return hr;
+  if (hr != S_OK) return fail(hr, err);
+  if (serial_ || !ParallelEncoder::CanSplit(settings_)) return S_OK;
   try {
     parallel_ = std::make_unique<ParallelEncoder>(
         settings_, tb, [this](const AVPacket& packet, int64_t index) { return WriteStamped(packet, index); },
-        [this](int error) { ReportEncoderError(error); }, WritingThreads());
-  } catch (const std::exception&) {
-    return E_OUTOFMEMORY;  // no memory or no threads
+        [this](int error) { ReportEncoderError(error); }, std::max(1u, std::thread::hardware_concurrency()));
+  } catch (const std::system_error& e) {
+    // Not one encoding thread: every frame is encoded here, in turn, as on the serial path.
+    Log("Video Compressor: encoding on the pushing thread: " + e.code().message());
+  } catch (const std::bad_alloc&) {
+    return fail(E_OUTOFMEMORY, AVERROR(ENOMEM));
   }
   return S_OK;
 }
@@ -176,11 +202,12 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
   if (!running_ || ended_) return VFW_E_NOT_RUNNING;
   if (!mux_) return VFW_E_NOT_CONNECTED;
   if (!context_) {
-    const HRESULT hr = Open(FrameTimeBase(duration));
+    std::string reason;
+    const HRESULT hr = Open(FrameTimeBase(duration), reason);
     if (hr != S_OK) {
       Close();
       ended_ = true;
-      ReportError(hr, friendlyName_ + " cannot start");
+      ReportError(hr, friendlyName_ + " cannot start" + (reason.empty() ? "" : ": " + reason));
       return hr;
     }
   }
@@ -191,8 +218,9 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
       return ReportEncoderError(AVERROR(ENOMEM));
     }
   }
-  AVFrame* frame = converter_->Convert(bits, index);
-  if (!frame) return E_OUTOFMEMORY;
+  int error = 0;
+  AVFrame* frame = converter_->Convert(bits, index, error);
+  if (!frame) return ReportEncoderError(error);
   // Fixed-quantiser encoders read the quality from each frame.
   frame->quality = context_->global_quality;
   const int err = avcodec_send_frame(context_, frame);
@@ -203,14 +231,16 @@ HRESULT VideoCompressor::ReceiveFrame(const uint8_t* bits, int64_t index, REFERE
 HRESULT VideoCompressor::EndOfStream(int64_t frameCount, REFERENCE_TIME duration) {
   if (!mux_) return VFW_E_NOT_CONNECTED;
   const AVRational tb = context_ ? tb_ : FrameTimeBase(duration);
+  // The frames the encoder still holds; a failure was reported where it happened.
+  HRESULT flushed = S_OK;
   if (parallel_) {
-    parallel_->Finish();
+    flushed = parallel_->Finish();
   } else if (context_) {
-    avcodec_send_frame(context_, nullptr);
-    Drain();
+    const int err = avcodec_send_frame(context_, nullptr);
+    flushed = err < 0 ? ReportEncoderError(err) : Drain();
   }
   ended_ = true;
   const HRESULT hr = mux_->EndVideo(frameCount, tb);
   Close();
-  return hr;
+  return flushed != S_OK ? flushed : hr;
 }

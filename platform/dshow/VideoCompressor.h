@@ -1,6 +1,6 @@
 // A video compressor filter: encodes the frames of its input with one FFmpeg
 // encoder and hands the packets to the AVI multiplexer. Its output pin offers
-// IAMVideoCompression, mapped onto the encoder's own controls.
+// IAMVideoCompression, mapped onto the encoder's own controls, and IEncoderThreading.
 #pragma once
 
 #include <memory>
@@ -37,7 +37,7 @@ class VideoCompressor final : public Filter<>, public VideoInput {
   HRESULT EndOfStream(int64_t frameCount, REFERENCE_TIME duration) override;
 
  private:
-  class OutputPin final : public IPin, public IAMVideoCompression {
+  class OutputPin final : public IPin, public IAMVideoCompression, public IEncoderThreading {
    public:
     explicit OutputPin(VideoCompressor& owner) : owner_(owner) {}
     HRESULT QueryInterface(REFIID iid, void** object) override;
@@ -45,6 +45,7 @@ class VideoCompressor final : public Filter<>, public VideoInput {
     ULONG Release() override { return owner_.Release(); }
     HRESULT put_KeyFrameRate(long keyFrameRate) override;
     HRESULT put_Quality(double quality) override;
+    HRESULT put_SerialWriting(bool serial) override;
 
    private:
     VideoCompressor& owner_;
@@ -56,7 +57,8 @@ class VideoCompressor final : public Filter<>, public VideoInput {
   // Reports why the encoder cannot take the connected size.
   HRESULT Refuse(const std::string& reason);
 
-  HRESULT Open(AVRational tb);
+  // reason: why it failed, in words.
+  HRESULT Open(AVRational tb, std::string& reason);
   // A packet of the parallel encoder, stamped with its frame's index.
   HRESULT WriteStamped(const AVPacket& packet, int64_t index);
   HRESULT ReportEncoderError(int error);
@@ -75,4 +77,5 @@ class VideoCompressor final : public Filter<>, public VideoInput {
   AVPacket* packet_ = nullptr;
   AVRational tb_{1, 25};
   bool ended_ = false;
+  bool serial_ = false;
 };

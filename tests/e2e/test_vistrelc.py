@@ -302,6 +302,29 @@ class VistrelcTest(unittest.TestCase):
             self.assertNotIn(b"VISTREL", f.read())
         self.assertIn("FormatX", registry_values(self.registry))
 
+    def test_a_thread_that_cannot_start_ends_the_run_with_a_message_or_is_done_without(self):
+        for name in "abc":
+            make_jpeg(os.path.join(self.pictures, name + ".jpg"), "red")
+        # The pool of encoders, the decode-ahead thread and x264's own threads.
+        for compressor, size in (("Microsoft Video 1", "-x64"), ("x264vfw - H.264/MPEG-4 AVC codec", "-x320")):
+            for n in range(1, 13):
+                # Preloaded before the sanitizers' runtime of a sanitized build.
+                env = dict(self.env, LD_PRELOAD=os.environ["THREAD_START_FAILURE"], VISTREL_FAIL_THREAD_START=str(n),
+                           ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0",
+                           LSAN_OPTIONS="suppressions=" + os.path.join(os.path.dirname(__file__), "..",
+                                                                      "lsan-x264.supp"))
+                out = self.out("%s-%d.avi" % (size, n))
+                result = self.run_vistrelc(size, "-y240", "-f5", "-d1", "-t1", "-c" + compressor, "-o" + out,
+                                           "-i" + self.pictures, env=env, cols=300)
+                case = "%s, call %d: %s" % (compressor, n, result["text"])
+                self.assertIn(result["exit_code"], (0, 1), case)
+                if result["exit_code"] == 0:
+                    self.assertEqual(frame_count(out), 3 * (5 + 5), case)
+                else:
+                    self.assertRegex(result["text"], r"(?i)cannot start[^:\n]*: \w", case)  # with the reason
+                    if os.path.exists(out):
+                        self.assertEqual(video_stream(out, "codec_type"), "video", case)  # ffprobe reads it
+
     def abort_run(self, args, wait_for):
         # Held pictures encoded once pass in microseconds a frame: the signal is
         # sent against frames written one by one, as soon as the picture starts.

@@ -1,6 +1,7 @@
 #include "GraphTestForm.h"
 
 #include "platform/com/ComRegistry.h"
+#include "platform/dshow/SystemClasses.h"
 #include "platform/gdi/BitmapInfo.h"
 #include "platform/pusher/SamplePusher.h"
 #include "platform/text/WideText.h"
@@ -57,6 +58,7 @@ std::vector<uint8_t> PatternTopDown(int width, int height, int frame) {
 
 ComSession::ComSession() {
   CoInitialize(nullptr);
+  RegisterSystemClasses();
   RegisterSamplePusher();
 }
 

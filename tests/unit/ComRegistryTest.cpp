@@ -5,6 +5,7 @@
 #include "platform/com/Variant.h"
 #include "platform/dshow/Guids.h"
 #include "platform/dshow/Interfaces.h"
+#include "platform/dshow/SystemClasses.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ TEST(ComRegistryTest, CreationNeedsInitialisation) {
   EXPECT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, &object),
             CO_E_NOTINITIALIZED);
   EXPECT_EQ(object, nullptr);
+  RegisterSystemClasses();
   ASSERT_EQ(CoInitialize(nullptr), S_OK);
   EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
   CoUninitialize();
@@ -23,6 +25,7 @@ TEST(ComRegistryTest, CreationNeedsInitialisation) {
 
 TEST(ComRegistryTest, AnAbsentClassIsNotRegisteredAndAggregationIsRefused) {
   CoInitialize(nullptr);
+  RegisterSystemClasses();
   const ClassFactory factory = CoGetClassFactory(CLSID_FilterGraph);
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(CoUnregisterClass(CLSID_FilterGraph), S_OK);
@@ -43,6 +46,7 @@ TEST(ComRegistryTest, AnAbsentClassIsNotRegisteredAndAggregationIsRefused) {
 
 TEST(ComRegistryTest, OneObjectAnswersEachOfItsInterfacesAndCountsReferences) {
   CoInitialize(nullptr);
+  RegisterSystemClasses();
   IGraphBuilder* graph = nullptr;
   ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                              reinterpret_cast<void**>(&graph)),

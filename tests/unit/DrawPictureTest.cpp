@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "platform/dshow/WritingMode.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
 #include "writer/PictureItem.h"
@@ -24,9 +23,10 @@ BITMAPINFO Frame(int width, int height) {
 
 // Frame bits exactly as large as the caller's buffer must be, so that ASan sees any
 // write beyond it.
-std::vector<uint8_t> Render(const std::string& file, int width, int height, TColor bk = kBk) {
+std::vector<uint8_t> Render(const std::string& file, int width, int height, TColor bk = kBk,
+                            JpegDecoding decoding = JpegDecoding::Reduced) {
   std::vector<uint8_t> bits(static_cast<size_t>(DibStride24(width)) * height, 0xEE);
-  RenderToDIB(file, bk, bits.data(), Frame(width, height));
+  RenderToDIB(file, bk, bits.data(), Frame(width, height), decoding);
   return bits;
 }
 
@@ -206,9 +206,7 @@ TEST_F(DrawPictureTest, AJpegTwiceItsPlaceOrMoreIsDecodedSmallerAndLandsCloserTo
     SCOPED_TRACE(size);
     const std::string jpg = dir_.file("hatch" + size + ".jpg");
     ASSERT_TRUE(RunConvert("-size " + size + " pattern:hs_diagcross -quality 95 " + jpg));
-    SetSerialWriting(true);
-    const auto whole = Render(jpg, c.frameWidth, c.frameHeight);
-    SetSerialWriting(false);
+    const auto whole = Render(jpg, c.frameWidth, c.frameHeight, kBk, JpegDecoding::Whole);
     const auto scaled = Render(jpg, c.frameWidth, c.frameHeight);
     if (c.width < 2 * c.frameWidth) {  // stretched only a little: the whole picture is drawn
       EXPECT_TRUE(scaled == whole);

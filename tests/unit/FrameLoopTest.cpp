@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "support/Ffprobe.h"
 #include "support/GraphTestForm.h"
@@ -265,6 +266,18 @@ TEST_F(FrameLoopTest, AWriteErrorStopsTheWriteAtOnceAndIsReportedOnce) {
     EXPECT_EQ(form.WriteErrors, std::vector<std::string>{"Error 0x80070070 writing AVI /dev/full: No space left on "
                                                           "device. The file is incomplete."});
   }
+}
+
+TEST_F(FrameLoopTest, AnExceptionInTheWriteStillCompletesTheFileWithTheFramesPushed) {
+  const std::string picture = Picture("p", red);
+  TestWriterForm form(ConsoleProfile);
+  form.SetUpWrite(dir.file("thrown.avi"), kWidth, kHeight, 5);
+  form.OnFramePushed = [](int pushed) {
+    if (pushed == 7) throw std::runtime_error("no room");
+  };
+  EXPECT_THROW(form.WriteVideo({{picture, 0, 1, 2}, {picture, 0, 1, 2}}), std::runtime_error);
+  EXPECT_EQ(form.Graph, nullptr);
+  EXPECT_EQ(DecodeVideoFrames(dir.file("thrown.avi"), kWidth, kHeight).size(), 7u);
 }
 
 TEST_F(FrameLoopTest, SidesTooLargeForTheFileOrTheEncoderAreRefusedBeforeTheFileIsTouched) {

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "platform/dshow/CompressorCatalogue.h"
-#include "platform/dshow/WritingMode.h"
 #include "support/Ffprobe.h"
 #include "support/GraphTestForm.h"
 #include "support/PictureFiles.h"
@@ -56,8 +55,8 @@ class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
   Written Write(const std::string& compressor, bool serial, const std::string& path = "",
                 const std::function<void(TestWriterForm&, int)>& onFrame = nullptr) {
     const std::string out = path.empty() ? dir.file(serial ? "serial.avi" : "parallel.avi") : path;
-    SetSerialWriting(serial);
     TestWriterForm form(ConsoleProfile);
+    form.SerialWriting = serial;
     form.SetUpWrite(out, kWidth, kHeight, kFrames);
     form.SetCompressor(compressor);
     form.KeyFrameRate = 7;
@@ -65,7 +64,6 @@ class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
     if (onFrame) form.OnFramePushed = [&](int count) { onFrame(form, count); };
     Written written;
     written.result = form.WriteVideo(Show());
-    SetSerialWriting(false);
     written.errors = form.WriteErrors;
     if (path.empty()) {
       written.keyFlags = PacketKeyFlags(out, "v");
