@@ -15,6 +15,13 @@
 
 namespace {
 
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 class WriteGraphSoundTest : public GraphTestFixture {
  protected:
   WriteGraphSoundTest() { form.SetCompressor("Microsoft Video 1"); }
@@ -28,6 +35,29 @@ class WriteGraphSoundTest : public GraphTestFixture {
     return path;
   }
 
+  // A WAV file of silence whose header says what it is told, true or not; its
+  // bytes per second are wrong, as some writers leave them.
+  std::string MakeWav(const std::string& name, int format, int channels, int rate, int bits, int blockAlign,
+                      int frames = 1) {
+    const auto le = [](std::string& to, uint32_t value, int bytes) {
+      for (int i = 0; i < bytes; ++i) to += static_cast<char>(value >> (8 * i));
+    };
+    std::string fmt, wav = "WAVEfmt ";
+    for (auto [value, bytes] : {std::pair{format, 2}, {channels, 2}, {rate, 4}, {rate * blockAlign / 7, 4},
+                                {blockAlign, 2}, {bits, 2}})
+      le(fmt, static_cast<uint32_t>(value), bytes);
+    le(wav, static_cast<uint32_t>(fmt.size()), 4);
+    const std::string data(static_cast<size_t>(frames) * blockAlign, '\0');
+    wav += fmt + "data";
+    le(wav, static_cast<uint32_t>(data.size()), 4);
+    wav += data;
+    std::ofstream file(dir.file(name), std::ios::binary);
+    file << "RIFF";
+    std::string size;
+    le(size, static_cast<uint32_t>(wav.size()), 4);
+    file << size << wav;
+    return dir.file(name);
+  }
 };
 
 TEST_F(WriteGraphSoundTest, ALongerSoundIsCutAtTheEndOfTheVideo) {
@@ -80,6 +110,46 @@ TEST_F(WriteGraphSoundTest, ASoundFileThatIsNotSoundIsARenderingError) {
                                             dir.file("notes.wav") + " cannot be read");
 }
 
+TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsTheBuildNamingItAndLeavesTheOutputAsItWas) {
+  std::ofstream(dir.file("empty.wav")).flush();
+  const std::string unread = "cannot be read";
+  for (auto [sound, reason] :
+       {std::pair{dir.file("empty.wav"), unread},
+        {MakeWav("alaw.wav", 6, 1, 8000, 8, 1), "is not PCM"},
+        {MakeWav("wide.wav", 1, 65535, 8000, 8, 65535), "has 65535 channels; an AVI file is read back with 1 to 512"},
+        {MakeWav("odd.wav", 1, 2, 8000, 16, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"},
+        {MakeWav("twelve.wav", 1, 1, 8000, 12, 2), "has 12-bit samples; an AVI file is read back with 16-bit "
+                                                    "samples of this kind"}}) {
+    form.SetSound(sound);
+    for (bool existed : {true, false}) {
+      if (existed) std::ofstream(out) << "an earlier video";
+      form.GraphErrors.clear();
+      EXPECT_NE(Write(1), S_OK) << sound;
+      ASSERT_EQ(form.GraphErrors.size(), 1u) << sound;
+      EXPECT_NE(form.GraphErrors[0].second.find("the sound file " + sound + " " + reason), std::string::npos)
+          << form.GraphErrors[0].second;
+      if (existed) EXPECT_TRUE(ReadAll(out) == "an earlier video") << sound;
+      else EXPECT_FALSE(std::filesystem::exists(out)) << sound;
+      std::filesystem::remove(out);
+    }
+  }
+}
+
+TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesAreWrittenSoThatTheyReadBack) {
+  for (auto [format, channels, rate, bits] : {std::tuple{1, 512, 8000, 16}, {1, 1, 1, 8}, {3, 3, 96000, 32},
+                                              {1, 6, 44100, 24}, {1, 1, 2147483647, 8}}) {
+    const int frames = std::min(rate, 44100);  // a second's worth, or 25 frames' worth
+    form.SetSound(MakeWav("edge.wav", format, channels, rate, bits, channels * bits / 8, frames));
+    ASSERT_EQ(Write(25), S_OK) << channels << " " << rate << " " << bits;
+    const auto streams = ProbeStreams(out);
+    ASSERT_EQ(streams.size(), 2u) << channels << " " << rate << " " << bits;
+    EXPECT_EQ(streams[1].at("channels"), std::to_string(channels));
+    EXPECT_EQ(streams[1].at("sample_rate"), std::to_string(rate));
+    EXPECT_EQ(streams[1].at("bits_per_sample"), std::to_string(bits));
+    EXPECT_EQ(streams[1].at("nb_frames"), std::to_string(frames)) << channels << " " << rate;
+  }
+}
+
 TEST_F(WriteGraphSoundTest, AFailedVideoRenderingIsReportedWithItsOwnResult) {
   form.SetFormat(322, 240, 25);
   form.SetSound(dir.file("notes.wav"));
@@ -117,13 +187,6 @@ bool IsOpenHere(const std::filesystem::path& path) {
     if (std::filesystem::read_symlink(fd.path(), ec) == wanted) return true;
   }
   return false;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 TEST_F(WriteGraphSoundTest, WithDebugEachBuildEmptiesTheLogAndClosesItBeforeReturning) {
