@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 
 #include "EditorFixture.h"
 #include "platform/text/WideText.h"
@@ -88,4 +90,34 @@ TEST_F(WriteVideoTest, AFailedBuildShowsBothMessagesAndLeavesTestAviDisabled) {
   EXPECT_FALSE(form_->BtnTest->isEnabled());
   EXPECT_EQ(form_->AVIPath, dir_.file("no-such-folder/"));
   EXPECT_TRUE(form_->PageControl->isEnabled());
+}
+
+TEST_F(WriteVideoTest, AWriteOverAFileTheShowReadsOrOverADeviceIsRefusedAndWritesNothing) {
+  StartEditor();
+  const std::string picture = Picture("a.bmp", {1, 2, 3});
+  AddPictures({picture});
+  UseSmallUncompressedFormat();
+  std::ofstream(dir_.file("tune.wav")) << "a sound";
+  TextToWideBuffer(dir_.file("tune.wav"), form_->SoundFileName);
+  dialogs_->saveAnswers.push_back(dir_.file("show.ini"));
+  QTest::mouseClick(form_->BtnSave, Qt::LeftButton);
+  form_->SaveSettings();
+  const std::string store = form_->Registry->FileName().string();
+  for (const std::string& input : {picture, dir_.file("tune.wav"), dir_.file("show.ini"), store}) {
+    const std::string before = FileContents(input);
+    dialogs_->errors.clear();
+    dialogs_->saveAnswers.push_back(input);
+    QTest::mouseClick(form_->BtnWriteVideo, Qt::LeftButton);
+    EXPECT_EQ(dialogs_->errors, std::vector<std::string>{"Vistrel: Cannot write AVI: " + input + " is " + input +
+                                                          ", which this run reads. Nothing was written."});
+    EXPECT_TRUE(FileContents(input) == before) << input;
+  }
+  const std::string device = dir_.file("device.avi");
+  std::filesystem::create_symlink("/dev/null", device);
+  dialogs_->errors.clear();
+  dialogs_->saveAnswers.push_back(device);
+  QTest::mouseClick(form_->BtnWriteVideo, Qt::LeftButton);
+  EXPECT_EQ(dialogs_->errors, std::vector<std::string>{"Vistrel: Cannot write AVI: " + device +
+                                                        " is not a regular file. Nothing was written."});
+  EXPECT_FALSE(form_->BtnTest->isEnabled());
 }

@@ -1,6 +1,11 @@
 #include "TempDir.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -24,4 +29,25 @@ ScopedChdir::ScopedChdir(const std::filesystem::path& dir) : previous_(std::file
 ScopedChdir::~ScopedChdir() {
   std::error_code ignored;
   std::filesystem::current_path(previous_, ignored);
+}
+
+std::string FileContents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  previousSoft_ = limit.rlim_cur;
+  limit.rlim_cur = bytes;
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = previousSoft_;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, previousHandler_);
 }

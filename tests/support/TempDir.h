@@ -19,6 +19,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The whole file's bytes, or empty when it cannot be read.
+std::string FileContents(const std::string& path);
+
 // Changes the current directory for its lifetime.
 class ScopedChdir {
  public:
@@ -29,4 +32,18 @@ class ScopedChdir {
 
  private:
   std::filesystem::path previous_;
+};
+
+// Files of this process can grow to at most `bytes` for its lifetime; writes
+// beyond fail with EFBIG ("File too large"), as on a full disk, not with a signal.
+class ScopedFileSizeLimit {
+ public:
+  explicit ScopedFileSizeLimit(unsigned long bytes);
+  ~ScopedFileSizeLimit();
+  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+ private:
+  unsigned long previousSoft_;
+  void (*previousHandler_)(int);
 };
