@@ -119,5 +119,16 @@ TEST_F(WriteVideoTest, AWriteOverAFileTheShowReadsOrOverADeviceIsRefusedAndWrite
   QTest::mouseClick(form_->BtnWriteVideo, Qt::LeftButton);
   EXPECT_EQ(dialogs_->errors, std::vector<std::string>{"Vistrel: Cannot write AVI: " + device +
                                                         " is not a regular file. Nothing was written."});
+  // A sound that cannot be used fails the build: an earlier video stays as it was, a new one is not made.
+  std::ofstream(dir_.file("earlier.avi")) << "an earlier video";
+  for (const std::string& output : {dir_.file("earlier.avi"), dir_.file("new.avi")}) {
+    dialogs_->errors.clear();
+    dialogs_->saveAnswers.push_back(output);
+    QTest::mouseClick(form_->BtnWriteVideo, Qt::LeftButton);
+    ASSERT_EQ(dialogs_->errors.size(), 2u);
+    EXPECT_NE(dialogs_->errors[0].find("the sound file " + dir_.file("tune.wav") + " cannot be read"), std::string::npos);
+  }
+  EXPECT_EQ(FileContents(dir_.file("earlier.avi")), "an earlier video");
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("new.avi")));
   EXPECT_FALSE(form_->BtnTest->isEnabled());
 }
