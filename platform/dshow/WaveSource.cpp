@@ -49,11 +49,9 @@ std::string WaveSource::Problem() const {
     return "has " + std::to_string(channels) + " channels; an AVI file is read back with 1 to " +
            std::to_string(kMostChannels);
   if (par->sample_rate <= 0) return "has a sample rate of " + std::to_string(par->sample_rate) + " Hz";
+  // Samples are cut into blocks of this size: any other would tear them. Fewer
+  // bits (12 in 16) fill the codec's whole sample.
   const int bits = av_get_bits_per_sample(par->codec_id);
-  if (par->bits_per_coded_sample != bits)
-    return "has " + std::to_string(par->bits_per_coded_sample) + "-bit samples; an AVI file is read back with " +
-           std::to_string(bits) + "-bit samples of this kind";
-  // Samples are cut into blocks of this size: any other would tear them.
   if (blockAlign_ != channels * bits / 8)
     return "has blocks of " + std::to_string(blockAlign_) + " bytes where " + std::to_string(channels) +
            " channels of " + std::to_string(bits) + " bits take " + std::to_string(channels * bits / 8);

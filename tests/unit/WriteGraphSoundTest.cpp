@@ -118,8 +118,7 @@ TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsTheBuildNamingItAndLeaves
         {MakeWav("alaw.wav", 6, 1, 8000, 8, 1), "is not PCM"},
         {MakeWav("wide.wav", 1, 65535, 8000, 8, 65535), "has 65535 channels; an AVI file is read back with 1 to 512"},
         {MakeWav("odd.wav", 1, 2, 8000, 16, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"},
-        {MakeWav("twelve.wav", 1, 1, 8000, 12, 2), "has 12-bit samples; an AVI file is read back with 16-bit "
-                                                    "samples of this kind"}}) {
+        {MakeWav("twelve.wav", 1, 2, 8000, 12, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"}}) {
     form.SetSound(sound);
     for (bool existed : {true, false}) {
       if (existed) std::ofstream(out) << "an earlier video";
