@@ -6,7 +6,6 @@
 #include "OutputFileProblem.h"
 #include "platform/dshow/WritingMode.h"
 #include "platform/pusher/SamplePusher.h"
-
 #include "platform/text/WideText.h"
 
 #include <future>

@@ -88,7 +88,7 @@ HRESULT AviMux::ConnectAudio(WaveSource* source) {
   if (!audio_) return E_OUTOFMEMORY;
   if (avcodec_parameters_copy(audio_->codecpar, source->Params()) < 0) return E_OUTOFMEMORY;
   audio_->codecpar->codec_tag = 0;
-  // The header's own figure may be anything; the AVI's sound timing is derived from it.
+  // The AVI's sound timing is derived from this figure; a WAV header's own may be wrong.
   audio_->codecpar->bit_rate = int64_t{source->Params()->sample_rate} * source->BlockAlign() * 8;
   audio_->time_base = {1, source->Params()->sample_rate};
   audioSource_ = source;

@@ -1,7 +1,5 @@
 #include "TempDir.h"
 
-#include <sys/resource.h>
-
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -36,18 +34,9 @@ std::string FileContents(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-  rlimit limit{};
-  getrlimit(RLIMIT_FSIZE, &limit);
-  previousSoft_ = limit.rlim_cur;
-  limit.rlim_cur = bytes;
+ScopedFileSizeLimit::ScopedFileSizeLimit(rlim_t bytes) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  getrlimit(RLIMIT_FSIZE, &previous_);
+  const rlimit limit{bytes, previous_.rlim_max};
   if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
-}
-
-ScopedFileSizeLimit::~ScopedFileSizeLimit() {
-  rlimit limit{};
-  getrlimit(RLIMIT_FSIZE, &limit);
-  limit.rlim_cur = previousSoft_;
-  setrlimit(RLIMIT_FSIZE, &limit);
-  std::signal(SIGXFSZ, previousHandler_);
 }

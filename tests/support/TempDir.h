@@ -2,6 +2,8 @@
 // directory (the graph log) change into it for their lifetime.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
 
@@ -34,16 +36,13 @@ class ScopedChdir {
   std::filesystem::path previous_;
 };
 
-// Files of this process can grow to at most `bytes` for its lifetime; writes
-// beyond fail with EFBIG ("File too large"), as on a full disk, not with a signal.
+// Files grow to at most `bytes` while it lives; writes beyond fail with EFBIG
+// ("File too large"), as on a full disk, not with a signal.
 class ScopedFileSizeLimit {
  public:
-  explicit ScopedFileSizeLimit(unsigned long bytes);
-  ~ScopedFileSizeLimit();
-  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+  explicit ScopedFileSizeLimit(rlim_t bytes);
+  ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); }
 
  private:
-  unsigned long previousSoft_;
-  void (*previousHandler_)(int);
+  rlimit previous_{};
 };
