@@ -36,7 +36,7 @@ std::string FileContents(const std::string& path) {
 
 ScopedFileSizeLimit::ScopedFileSizeLimit(rlim_t bytes) {
   std::signal(SIGXFSZ, SIG_IGN);
-  getrlimit(RLIMIT_FSIZE, &previous_);
-  const rlimit limit{bytes, previous_.rlim_max};
+  getrlimit(RLIMIT_FSIZE, &previous);
+  const rlimit limit{bytes, previous.rlim_max};
   if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
 }

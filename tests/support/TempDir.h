@@ -36,13 +36,10 @@ class ScopedChdir {
   std::filesystem::path previous_;
 };
 
-// Files grow to at most `bytes` while it lives; writes beyond fail with EFBIG
+// While it lives, files grow to at most `bytes`: writes beyond fail with EFBIG
 // ("File too large"), as on a full disk, not with a signal.
-class ScopedFileSizeLimit {
- public:
+struct ScopedFileSizeLimit {
   explicit ScopedFileSizeLimit(rlim_t bytes);
-  ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); }
-
- private:
-  rlimit previous_{};
+  ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
+  rlimit previous{};
 };
