@@ -7,7 +7,6 @@
 #include "GetIntOption.h"
 #include "GetOptionValue.h"
 #include "Main.h"
-#include "OutputFileProblem.h"
 #include "ScanPictureFolder.h"
 #include "WriteUsage.h"
 #include "platform/console/ConsoleWrite.h"
@@ -87,13 +86,6 @@ int TForm1::ConvertFolderToAVI() {
     return EXIT_FAILURE;
   }
   if (PictureFiles.empty()) return EXIT_SUCCESS;
-
-  std::vector<std::string> inputs = PictureFiles;
-  inputs.push_back(Registry->FileName().string());
-  if (const std::string problem = OutputFileProblem(outputName, inputs); !problem.empty()) {
-    ConsoleWrite(problem);
-    return EXIT_FAILURE;
-  }
 
   std::vector<Slide> slides;
   slides.reserve(PictureFiles.size());

@@ -102,6 +102,9 @@ class TForm1 : public QWidget, public VideoWriterForm {
   void BtnBkColorClick();
   void BtnSoundClick();
 
+  // The script last opened or saved: a write must not replace it.
+  std::string ScriptFileName;
+
   // ---- handlers: writing ----
   void BtnWriteVideoClick();
 

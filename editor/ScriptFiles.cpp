@@ -53,7 +53,8 @@ void TForm1::BtnSaveClick() {
   if (!chosen) return;
   INIPath = FolderOf(*chosen);
 
-  TIniFile ini(ScriptName(*chosen));
+  ScriptFileName = ScriptName(*chosen);
+  TIniFile ini(ScriptFileName);
   ini.WriteInteger(kGeneral, "FormatX", FormatX);
   ini.WriteInteger(kGeneral, "FormatY", FormatY);
   ini.WriteInteger(kGeneral, "Frames", Frames);
@@ -84,6 +85,7 @@ void TForm1::BtnOpenClick() {
     QApplication::processEvents();
 
     const std::string script = ScriptName(chosen.front());
+    ScriptFileName = script;
     const TIniFile ini(script);
     Frames = ini.ReadInteger(kGeneral, "Frames", 25);
     FormatX = ini.ReadInteger(kGeneral, "FormatX", 320);

@@ -32,7 +32,7 @@ void TForm1::BtnWriteVideoClick() {
     const TPictureItem& item = *LBPictures->Object(i);
     slides.push_back({LBPictures->Text(i), item.BkColor, item.Transition, item.DisplayTime});
   }
-  if (WriteVideo(slides) != WriteResult::NotStarted) {
+  if (WriteVideo(slides, {ScriptFileName}) != WriteResult::NotStarted) {
     BtnTest->setEnabled(true);
     ProgressBar->setValue(0);
   }

@@ -3,7 +3,9 @@
 #include "FrameFormat.h"
 #include "VideoWriterForm.h"
 #include "HresultText.h"
+#include "OutputFileProblem.h"
 #include "platform/pusher/SamplePusher.h"
+#include "platform/text/WideText.h"
 
 #include <future>
 #include <system_error>
@@ -30,6 +32,15 @@ class GraphRelease {
 
 }  // namespace
 
+std::vector<std::string> VideoWriterForm::FilesRead(const std::vector<Slide>& slides,
+                                                    const std::vector<std::string>& alsoRead) const {
+  std::vector<std::string> files = alsoRead;
+  for (const Slide& slide : slides) files.push_back(slide.FileName);
+  if (Profile().hasSoundStep && SoundFileName[0]) files.push_back(WideBufferToText(SoundFileName));
+  if (Registry) files.push_back(Registry->FileName().string());
+  return files;
+}
+
 void VideoWriterForm::PushFrame(const Bitmap& frame) {
   if (WriteError != S_OK) return;
   // Going on after a failed write would only repeat the failure for every frame left.
@@ -37,7 +48,13 @@ void VideoWriterForm::PushFrame(const Bitmap& frame) {
   if (WriteError == S_OK) FramePushed();
 }
 
-WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides) {
+WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides, const std::vector<std::string>& alsoRead) {
+  // Before anything is opened: opening a FIFO would block, and the graph empties the file it writes.
+  if (const std::string problem = OutputFileProblem(WideBufferToText(OutputFileName), FilesRead(slides, alsoRead));
+      !problem.empty()) {
+    ShowWriteError(problem);
+    return WriteResult::NotStarted;
+  }
   if (const std::string problem = FrameFormatProblem(FormatX, FormatY, Frames); !problem.empty()) {
     ShowWriteError(problem);
     return WriteResult::NotStarted;

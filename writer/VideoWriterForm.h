@@ -117,8 +117,9 @@ class VideoWriterForm {
 
   // ---- frames ----
   // Builds the graph, writes every slide (transition, then hold frames) and
-  // releases the graph. Errors go to ShowWriteError.
-  WriteResult WriteVideo(const std::vector<Slide>& slides);
+  // releases the graph. Errors go to ShowWriteError. Refuses to write over a
+  // file the show reads: the slides, the sound, the settings store and alsoRead.
+  WriteResult WriteVideo(const std::vector<Slide>& slides, const std::vector<std::string>& alsoRead = {});
   // Pushes the frames that lead from PREV to NEW through OUT.
   void RenderTransition(int kind, FrameBuffers& buffers);
   // Does nothing once a push has failed: the write stops at the first failure.
@@ -166,6 +167,8 @@ class VideoWriterForm {
   void WriteSlides(const std::vector<Slide>& slides, FrameBuffers& buffers);
   // True when the transition must stop: an abort the profile tests per frame, or a failed push.
   bool PushTransitionFrame(const Bitmap& frame);
+  // Every file a write of slides reads, alsoRead among them.
+  std::vector<std::string> FilesRead(const std::vector<Slide>& slides, const std::vector<std::string>& alsoRead) const;
   // The reason the graph gave for a failed rendering, or empty.
   std::string RenderingFailureReason();
   // "<output file>: <reason>", the line that follows a failed build's message.

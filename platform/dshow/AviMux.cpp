@@ -82,14 +82,14 @@ HRESULT AviMux::ConnectAudio(WaveSource* source) {
   if (running_ || finished_) return VFW_E_WRONG_STATE;
   if (audio_) return VFW_E_ALREADY_CONNECTED;
   if (const HRESULT hr = CheckOutput(); hr != S_OK) return hr;
-  if (const HRESULT hr = source->CanRender(); hr != S_OK) {
-    ReportError(hr, "the sound is not PCM");
-    return hr;
-  }
+  if (const std::string problem = source->Problem(); !problem.empty())
+    return Fail(VFW_E_UNSUPPORTED_STREAM, "the sound file " + source->Path() + " " + problem);
   audio_ = avformat_new_stream(context_, nullptr);
   if (!audio_) return E_OUTOFMEMORY;
   if (avcodec_parameters_copy(audio_->codecpar, source->Params()) < 0) return E_OUTOFMEMORY;
   audio_->codecpar->codec_tag = 0;
+  // The AVI's sound timing is derived from this figure; a WAV header's own may be wrong.
+  audio_->codecpar->bit_rate = int64_t{source->Params()->sample_rate} * source->BlockAlign() * 8;
   audio_->time_base = {1, source->Params()->sample_rate};
   audioSource_ = source;
   audioFilter_ = ComPtr<IBaseFilter>::Share(static_cast<IBaseFilter*>(source));
@@ -236,7 +236,9 @@ HRESULT AviMux::EndVideo(int64_t frameCount, AVRational tb) {
 HRESULT AviMux::Finish() {
   if (finished_ || !video_) return failure_;
   finished_ = true;
-  if (failure_ == S_OK && !headerWritten_) WriteHeader();
+  // A graph that never ran (a failed build) leaves an existing file as it was, and makes none.
+  const bool graphRan = Graph() && Graph()->Running();
+  if (graphRan && failure_ == S_OK && !headerWritten_) WriteHeader();
   if (headerWritten_) {
     const int err = av_write_trailer(context_);
     if (err < 0) Fail(HresultFromAvError(err), AvErrorText(err));

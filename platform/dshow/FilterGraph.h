@@ -28,6 +28,8 @@ class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaE
   // the first such error with its reason and queues it as EC_ERRORABORTEX.
   void ReportError(HRESULT hr, const std::string& filter, const std::string& reason);
   bool Contains(IBaseFilter* filter) const;
+  // True from a Run that started every filter until Stop; not while a failed Run stops them again.
+  bool Running() const { return state_ == State::Running; }
 
  private:
   FilterGraph() = default;

@@ -12,6 +12,7 @@ HRESULT WaveSource::Open(const std::string& path, IBaseFilter** filter) {
   *filter = nullptr;
   auto* source = new WaveSource();
   ComPtr<WaveSource> holder = ComPtr<WaveSource>::Attach(source);
+  source->path_ = path;
   int err = avformat_open_input(&source->input_, ("file:" + path).c_str(), nullptr, nullptr);
   if (err < 0) return err == AVERROR_INVALIDDATA ? VFW_E_UNKNOWN_FILE_TYPE : HresultFromAvError(err);
   err = avformat_find_stream_info(source->input_, nullptr);
@@ -29,7 +30,7 @@ WaveSource::~WaveSource() { avformat_close_input(&input_); }
 
 const AVCodecParameters* WaveSource::Params() const { return input_->streams[stream_]->codecpar; }
 
-HRESULT WaveSource::CanRender() const {
+std::string WaveSource::Problem() const {
   const AVCodecParameters* par = Params();
   switch (par->codec_id) {
     case AV_CODEC_ID_PCM_U8:
@@ -39,10 +40,22 @@ HRESULT WaveSource::CanRender() const {
     case AV_CODEC_ID_PCM_F32LE:
       break;
     default:
-      return VFW_E_UNSUPPORTED_STREAM;
+      return "is not PCM";
   }
-  if (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0 || blockAlign_ <= 0) return VFW_E_UNSUPPORTED_STREAM;
-  return S_OK;
+  const int channels = par->ch_layout.nb_channels;
+  // FFmpeg's decoders refuse more channels ("Too many channels").
+  constexpr int kMostChannels = 512;
+  if (channels < 1 || channels > kMostChannels)
+    return "has " + std::to_string(channels) + " channels; an AVI file is read back with 1 to " +
+           std::to_string(kMostChannels);
+  if (par->sample_rate <= 0) return "has a sample rate of " + std::to_string(par->sample_rate) + " Hz";
+  // Samples are cut into blocks of this size: any other would tear them. Fewer
+  // bits (12 in 16) fill the codec's whole sample.
+  const int bits = av_get_bits_per_sample(par->codec_id);
+  if (blockAlign_ != channels * bits / 8)
+    return "has blocks of " + std::to_string(blockAlign_) + " bytes where " + std::to_string(channels) +
+           " channels of " + std::to_string(bits) + " bits take " + std::to_string(channels * bits / 8);
+  return {};
 }
 
 HRESULT WaveSource::Read(std::vector<uint8_t>& data) {

@@ -17,8 +17,10 @@ class WaveSource final : public Filter<> {
 
   StopStage Stage() const override { return StopStage::Source; }
 
-  // S_OK when the sound is PCM that an AVI file can carry.
-  HRESULT CanRender() const;
+  // Empty when the sound is PCM that an AVI file carries and FFmpeg reads back;
+  // otherwise why not, in words that follow the file's name ("is not PCM").
+  std::string Problem() const;
+  const std::string& Path() const { return path_; }
   const AVCodecParameters* Params() const;
   int BlockAlign() const { return blockAlign_; }
   // The next packet's bytes; S_FALSE at the end of the file.
@@ -28,6 +30,7 @@ class WaveSource final : public Filter<> {
   WaveSource() = default;
   ~WaveSource() override;
 
+  std::string path_;
   AVFormatContext* input_ = nullptr;
   int stream_ = -1;
   int blockAlign_ = 0;

@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 
 #include "EditorFixture.h"
 #include "platform/text/WideText.h"
@@ -88,4 +90,27 @@ TEST_F(WriteVideoTest, AFailedBuildShowsBothMessagesAndLeavesTestAviDisabled) {
   EXPECT_FALSE(form_->BtnTest->isEnabled());
   EXPECT_EQ(form_->AVIPath, dir_.file("no-such-folder/"));
   EXPECT_TRUE(form_->PageControl->isEnabled());
+}
+
+TEST_F(WriteVideoTest, AWriteOverAFileTheShowReadsOrOverADeviceIsRefusedAndWritesNothing) {
+  StartEditor();
+  const std::string picture = Picture("a.bmp", {1, 2, 3}), sound = dir_.file("tune.wav"), device = dir_.file("d.avi");
+  AddPictures({picture});
+  std::ofstream(sound) << "a sound";
+  TextToWideBuffer(sound, form_->SoundFileName);
+  dialogs_->saveAnswers.push_back(dir_.file("show.ini"));
+  QTest::mouseClick(form_->BtnSave, Qt::LeftButton);
+  form_->SaveSettings();
+  std::filesystem::create_symlink("/dev/null", device);
+  const std::string store = form_->Registry->FileName().string();
+  for (const std::string& output : {picture, sound, dir_.file("show.ini"), store, device}) {
+    const std::string before = FileContents(output);
+    dialogs_->errors.clear();
+    dialogs_->saveAnswers.push_back(output);
+    QTest::mouseClick(form_->BtnWriteVideo, Qt::LeftButton);
+    const std::string why = output == device ? " is not a regular file." : " is " + output + ", which this run reads.";
+    EXPECT_EQ(dialogs_->errors, std::vector<std::string>{"Vistrel: Cannot write AVI: " + output + why +
+                                                          " Nothing was written."});
+    EXPECT_TRUE(FileContents(output) == before) << output;
+  }
 }

@@ -1,6 +1,9 @@
 #include "TempDir.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -24,4 +27,16 @@ ScopedChdir::ScopedChdir(const std::filesystem::path& dir) : previous_(std::file
 ScopedChdir::~ScopedChdir() {
   std::error_code ignored;
   std::filesystem::current_path(previous_, ignored);
+}
+
+std::string FileContents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(rlim_t bytes) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  getrlimit(RLIMIT_FSIZE, &previous);
+  const rlimit limit{bytes, previous.rlim_max};
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
 }

@@ -2,6 +2,8 @@
 // directory (the graph log) change into it for their lifetime.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
 
@@ -19,6 +21,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The whole file's bytes, or empty when it cannot be read.
+std::string FileContents(const std::string& path);
+
 // Changes the current directory for its lifetime.
 class ScopedChdir {
  public:
@@ -29,4 +34,12 @@ class ScopedChdir {
 
  private:
   std::filesystem::path previous_;
+};
+
+// While it lives, files grow to at most `bytes`: writes beyond fail with EFBIG
+// ("File too large"), as on a full disk, not with a signal.
+struct ScopedFileSizeLimit {
+  explicit ScopedFileSizeLimit(rlim_t bytes);
+  ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
+  rlimit previous{};
 };

@@ -260,11 +260,13 @@ TEST_F(FrameLoopTest, AWriteErrorStopsTheWriteAtOnceAndIsReportedOnce) {
   const std::string picture = Picture("p", red);
   for (int kind : {TransitionFadeIn, TransitionSquare}) {
     TestWriterForm form(EditorProfile);  // whose abort test comes only between pictures
-    form.SetUpWrite("/dev/full", 320, 240, 25);
+    const std::string out = dir.file("full.avi");
+    form.SetUpWrite(out, 320, 240, 25);
+    const ScopedFileSizeLimit full(0);
     EXPECT_EQ(form.WriteVideo({{picture, 0, kind, 2}, {picture, 0, kind, 2}}), WriteResult::WriteFailed);
     EXPECT_LE(form.FramesPushed, 1) << "the file's buffer takes one frame before the error shows";
-    EXPECT_EQ(form.WriteErrors, std::vector<std::string>{"Error 0x80070070 writing AVI /dev/full: No space left on "
-                                                          "device. The file is incomplete."});
+    EXPECT_EQ(form.WriteErrors, std::vector<std::string>{"Error 0x80070070 writing AVI " + out +
+                                                          ": File too large. The file is incomplete."});
   }
 }
 

@@ -126,8 +126,9 @@ TEST_P(ParallelWritingTest, AnAbortEndsTheFileWhereTheSerialPathEndsIt) {
 }
 
 TEST_P(ParallelWritingTest, AFullDiskIsReportedAsBefore) {
-  const Written serial = Write(GetParam(), true, "/dev/full");
-  const Written parallel = Write(GetParam(), false, "/dev/full");
+  const ScopedFileSizeLimit full(0);
+  const Written serial = Write(GetParam(), true, dir.file("full.avi"));
+  const Written parallel = Write(GetParam(), false, dir.file("full.avi"));
   EXPECT_EQ(parallel.result, serial.result);
   EXPECT_EQ(parallel.errors, serial.errors);
   EXPECT_FALSE(parallel.errors.empty());

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/pusher/SamplePusher.h"
 #include "support/Ffprobe.h"
@@ -28,6 +27,21 @@ class WriteGraphSoundTest : public GraphTestFixture {
     return path;
   }
 
+  // Silence under a header that says what it is told, its bytes per second wrong as some writers leave them.
+  std::string MakeWav(const std::string& name, uint16_t format, uint16_t channels, uint32_t rate, uint16_t bits,
+                      uint16_t blockAlign, uint32_t frames = 1) {
+    const uint32_t size = frames * blockAlign;
+#pragma pack(push, 1)
+    const struct {
+      char riff[4]; uint32_t riffSize; char wave[8]; uint32_t fmtSize; uint16_t format, channels;
+      uint32_t rate, bytesPerSecond; uint16_t blockAlign, bits; char data[4]; uint32_t dataSize;
+    } header{{'R', 'I', 'F', 'F'}, 36 + size, {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '}, 16, format, channels,
+             rate, rate / 7, blockAlign, bits, {'d', 'a', 't', 'a'}, size};
+#pragma pack(pop)
+    std::ofstream(dir.file(name), std::ios::binary).write(reinterpret_cast<const char*>(&header), sizeof header)
+        << std::string(size, '\0');
+    return dir.file(name);
+  }
 };
 
 TEST_F(WriteGraphSoundTest, ALongerSoundIsCutAtTheEndOfTheVideo) {
@@ -80,6 +94,40 @@ TEST_F(WriteGraphSoundTest, ASoundFileThatIsNotSoundIsARenderingError) {
                                             dir.file("notes.wav") + " cannot be read");
 }
 
+TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsNamingItAndLeavesTheOutputAsItWasOrUnmade) {
+  std::ofstream(dir.file("empty.wav")).flush();
+  for (auto [sound, reason] :
+       {std::pair<std::string, std::string>{dir.file("empty.wav"), "cannot be read"},
+        {MakeWav("alaw.wav", 6, 1, 8000, 8, 1), "is not PCM"},
+        {MakeWav("wide.wav", 1, 65535, 8000, 8, 65535), "has 65535 channels; an AVI file is read back with 1 to 512"},
+        {MakeWav("odd.wav", 1, 2, 8000, 12, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"}}) {
+    form.SetSound(sound);
+    for (bool existed : {true, false}) {
+      if (existed) std::ofstream(out) << "an earlier video";
+      form.GraphErrors.clear();
+      EXPECT_NE(Write(1), S_OK);
+      ASSERT_EQ(form.GraphErrors.size(), 1u);
+      EXPECT_NE(form.GraphErrors[0].second.find("the sound file " + sound + " " + reason), std::string::npos);
+      EXPECT_TRUE(existed ? FileContents(out) == "an earlier video" : !std::filesystem::exists(out)) << sound;
+      std::filesystem::remove(out);
+    }
+  }
+}
+
+TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesReadBack) {
+  for (auto [format, channels, rate, bits] : {std::tuple{1, 512, 8000, 16}, {1, 1, 1, 8}, {3, 3, 96000, 32},
+                                              {1, 6, 44100, 24}, {1, 1, 2147483647, 8}}) {
+    const int frames = std::min(rate, 44100);
+    form.SetSound(MakeWav("edge.wav", format, channels, rate, bits, channels * bits / 8, frames));
+    ASSERT_EQ(Write(25), S_OK);
+    const auto sound = ProbeStreams(out).at(1);
+    EXPECT_EQ(sound.at("channels") + " " + sound.at("sample_rate") + " " + sound.at("bits_per_sample") + " " +
+                  sound.at("nb_frames"),
+              std::to_string(channels) + " " + std::to_string(rate) + " " + std::to_string(bits) + " " +
+                  std::to_string(frames));
+  }
+}
+
 TEST_F(WriteGraphSoundTest, AFailedVideoRenderingIsReportedWithItsOwnResult) {
   form.SetFormat(322, 240, 25);
   form.SetSound(dir.file("notes.wav"));
@@ -119,13 +167,6 @@ bool IsOpenHere(const std::filesystem::path& path) {
   return false;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST_F(WriteGraphSoundTest, WithDebugEachBuildEmptiesTheLogAndClosesItBeforeReturning) {
   std::ofstream(dir.file("LOG.TXT")) << "an old log\n";
   form.Debug = true;
@@ -133,7 +174,7 @@ TEST_F(WriteGraphSoundTest, WithDebugEachBuildEmptiesTheLogAndClosesItBeforeRetu
   EXPECT_FALSE(IsOpenHere(dir.path() / "LOG.TXT"));
   form.PushFrames(0, 2);
   form.ReleaseGraph();
-  const std::string log = ReadAll(dir.file("LOG.TXT"));
+  const std::string log = FileContents(dir.file("LOG.TXT"));
   EXPECT_EQ(log.find("an old log"), std::string::npos);
   EXPECT_NE(log.find("AddFilter \"Sample Pusher Source Filter\""), std::string::npos) << log;
   EXPECT_NE(log.find("RenderStream"), std::string::npos) << log;
@@ -146,7 +187,7 @@ TEST_F(WriteGraphSoundTest, AFailedRenderingAlsoLeavesTheLogClosedWithItsReason)
   form.SetFormat(322, 240, 25);
   EXPECT_EQ(form.BuildWriteGraph(), VFW_E_CANNOT_CONNECT);
   EXPECT_FALSE(IsOpenHere(dir.path() / "LOG.TXT"));
-  const std::string log = ReadAll(dir.file("LOG.TXT"));
+  const std::string log = FileContents(dir.file("LOG.TXT"));
   EXPECT_NE(log.find("multiples of 4"), std::string::npos) << log;
   form.ReleaseGraph();
 }
@@ -156,7 +197,7 @@ TEST_F(WriteGraphSoundTest, WithoutDebugTheLogIsNeitherMadeNorTouched) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("LOG.TXT")));
   std::ofstream(dir.file("LOG.TXT")) << "kept\n";
   ASSERT_EQ(Write(1), S_OK);
-  EXPECT_EQ(ReadAll(dir.file("LOG.TXT")), "kept\n");
+  EXPECT_EQ(FileContents(dir.file("LOG.TXT")), "kept\n");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "console/OutputFileProblem.h"
+#include "writer/OutputFileProblem.h"
 
 #include <sys/stat.h>
 
