@@ -17,8 +17,10 @@ int ConsoleMain(std::vector<std::string> arguments) {
   SetConsoleCtrlHandler(ConsoleCtrlHandler, 1);
   Form1.store(new TForm1(std::move(arguments)));
   Form1.load()->LoadSettings();
-  const int exitCode = Form1.load()->ConvertFolderToAVI();
+  int exitCode = Form1.load()->ConvertFolderToAVI();
   SetConsoleCtrlHandler(ConsoleCtrlHandler, 0);
+  // Settings that could not be stored fail the run; the AVI already written stays.
+  if (!Form1.load()->FormDestroy()) exitCode = 1;
   delete Form1.exchange(nullptr);
   ConsoleWrite("\n\r");
   return exitCode;
