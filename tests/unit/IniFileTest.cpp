@@ -107,6 +107,7 @@ TEST(IniFile, AWriteReplacesTheWholeFileThroughLinksKeepingItsMode) {
   std::ifstream reader(real, std::ios::binary);  // opened before the write: sees the old file whole
   TIniFile ini(link);
   ini.WriteInteger("General", "Frames", 30);
+  EXPECT_EQ(Slurp(real), "[General]\nFrames=5\n");  // nothing reaches the file before UpdateFile
   ini.UpdateFile();
   std::stringstream old;
   old << reader.rdbuf();
