@@ -33,7 +33,7 @@ void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
 }
 
-// The question the save dialog asks about an existing file; no keeps the dialog open.
+// The question the save dialog asks about an existing file; after "No" it shows again.
 bool ConfirmReplace(QWidget& dialog, const std::string& name) {
   const QString text = QFileDialog::tr("%1 already exists.\nDo you want to replace it?");
   return QMessageBox::warning(&dialog, dialog.windowTitle(), text.arg(QString::fromStdString(name)),
