@@ -35,6 +35,8 @@ int ConsoleMain(std::vector<std::string> arguments) {
     ConsoleWrite("\n\rThe run stopped: " + std::string(e.what()));
   }
   SetConsoleCtrlHandler(ConsoleCtrlHandler, 0);
+  // Settings that could not be stored fail the run; the AVI already written stays.
+  if (TForm1* form = Form1.load(); form && !form->FormDestroy()) exitCode = EXIT_FAILURE;
   delete Form1.exchange(nullptr);
   ConsoleWrite("\n\r");
   return exitCode;

@@ -30,19 +30,18 @@ TForm1::TForm1(std::vector<std::string> arguments)
   ImageColorDepth = 24;
 }
 
-TForm1::~TForm1() { FormDestroy(); }
-
-void TForm1::FormDestroy() {
+bool TForm1::FormDestroy() {
   ReleaseGraph();
   try {
     SaveSettings();
   } catch (const ERegistryException& e) {
     // No message box here: the console is the only place the user looks.
     ConsoleWrite("\n\r" + LinesAtTheLeft(e.what()));
-    return;
+    return false;
   }
   Registry.reset();
   CoUninitialize();
+  return true;
 }
 
 void TForm1::PictureStarted(int index, int count) {

@@ -12,11 +12,12 @@ class TForm1 : public PlainSettingsForm {
  public:
   // arguments: the command line after the program name.
   explicit TForm1(std::vector<std::string> arguments);
-  // FormDestroy: releases the graph and writes the settings back.
-  ~TForm1() override;
 
   // The whole run; returns the process's exit code.
   int ConvertFolderToAVI();
+  // Releases the graph and writes the settings back, once, before the object is
+  // deleted; false after a message when the settings could not be stored.
+  bool FormDestroy();
 
   std::vector<std::string> PictureFiles;
 
@@ -26,7 +27,6 @@ class TForm1 : public PlainSettingsForm {
   void ShowGraphError(GraphStep step, const std::string& text) override;
 
  private:
-  void FormDestroy();
   // Reads the options over the loaded settings; false after a message when one is unusable.
   bool ReadOptions(std::string& outputName, std::string& folder);
 

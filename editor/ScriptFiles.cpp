@@ -1,8 +1,9 @@
-// Scripts: the slide show and its video settings in an INI file, written and
-// read key by key.
+// Scripts: the slide show and its video settings in an INI file, read once when
+// opened and written whole when saved.
 #include <QApplication>
 #include <QPushButton>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,6 +12,7 @@
 #include "editor/UserDialogs.h"
 #include "platform/imaging/ImageGlobals.h"
 #include "platform/inifile/IniFile.h"
+#include "platform/text/Utf8.h"
 #include "platform/text/WideText.h"
 #include "writer/CompressorQuality.h"
 
@@ -20,8 +22,7 @@ constexpr const char* kGeneral = "General";
 
 std::string PictureSection(int index) { return "Picture" + std::to_string(index); }
 
-// The chosen name, with ".INI" appended when it has no extension.
-std::string ScriptName(const std::string& chosen) { return HasExtension(chosen) ? chosen : chosen + ".INI"; }
+std::string ScriptName(const std::string& chosen) { return FileNameWithExtension(chosen, "INI"); }
 
 // "0x" and at least six upper-case hexadecimal digits: 0x0000FF is pure red.
 std::string ColorText(TColor color) {
@@ -35,13 +36,22 @@ bool IsPictureFile(const std::string& name) {
   return !name.empty() && std::filesystem::is_regular_file(name, ec);
 }
 
-// A count that the file could hold: each picture section takes at least
-// "[PictureN]", a line end and "Name=x". Guards against a mistyped count that
-// would keep the window busy for hours.
-int PictureSectionsAtMost(const std::string& script, int count) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(script, ec);
-  return ec ? 0 : static_cast<int>(std::min<uintmax_t>(static_cast<uintmax_t>(std::max(count, 0)), size / 17));
+// The index of a picture section's name ("Picture12": 12), or -1 for another name.
+int PictureIndex(std::string_view name) {
+  constexpr std::string_view kPrefix = "Picture";
+  if (!StartsWithIgnoringAsciiCase(name, kPrefix)) return -1;
+  const std::string_view digits = name.substr(kPrefix.size());
+  int index = -1;  // kept by a failed conversion
+  std::from_chars(digits.data(), digits.data() + digits.size(), index);
+  return std::to_string(index) == digits ? index : -1;
+}
+
+// The count, but no further than the last picture section there is: a mistyped
+// huge count must not keep the window busy for hours.
+int PictureSectionsToRead(const TIniFile& ini, int count) {
+  int last = -1;
+  for (const std::string& section : ini.ReadSections()) last = std::max(last, PictureIndex(section));
+  return std::min(std::max(count, 0), last + 1);
 }
 
 }  // namespace
@@ -71,6 +81,7 @@ void TForm1::BtnSaveClick() {
     ini.WriteInteger(section, "Displaytime", item.DisplayTime);
     ini.WriteString(section, "BkColor", ColorText(item.BkColor));
   }
+  ini.UpdateFile();
   Modified = false;
 }
 
@@ -94,7 +105,7 @@ void TForm1::BtnOpenClick() {
     TextToWideBuffer(ini.ReadString(kGeneral, "SoundFile", ""), SoundFileName);
     Quality = QualityFromPercent(ini.ReadInteger(kGeneral, "Quality", 70));
     KeyFrameRate = ini.ReadInteger(kGeneral, "Keyframerate", 20);
-    const int pictures = PictureSectionsAtMost(script, ini.ReadInteger(kGeneral, "Pictures", 0));
+    const int pictures = PictureSectionsToRead(ini, ini.ReadInteger(kGeneral, "Pictures", 0));
 
     LBPictures->ClearEntries();
     Modified = false;

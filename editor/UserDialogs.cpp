@@ -6,6 +6,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <filesystem>
+
+#include "PathParts.h"
 
 namespace {
 
@@ -30,6 +33,13 @@ void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
 }
 
+// The question the save dialog asks about an existing file; after "No" it shows again.
+bool ConfirmReplace(QWidget& dialog, const std::string& name) {
+  const QString text = QFileDialog::tr("%1 already exists.\nDo you want to replace it?");
+  return QMessageBox::warning(&dialog, dialog.windowTitle(), text.arg(QString::fromStdString(name)),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 class TQtDialogs : public TUserDialogs {
  public:
   std::vector<std::string> OpenFiles(const FileDialogRequest& request) override {
@@ -48,8 +58,14 @@ class TQtDialogs : public TUserDialogs {
     Prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      const std::string chosen = dialog.selectedFiles().front().toStdString();
+      // The dialog asked about the name as given; the file meant may be spelt otherwise.
+      const std::string meant = FileNameWithExtension(chosen, request.defaultExt);
+      std::error_code ec;
+      if (meant == chosen || !std::filesystem::exists(meant, ec) || ConfirmReplace(dialog, meant)) return chosen;
+    }
+    return std::nullopt;
   }
 
   std::optional<TColor> ChooseColor(TColor initial) override {

@@ -18,9 +18,8 @@ void TForm1::BtnWriteVideoClick() {
                                                                     .defaultExt = "AVI",
                                                                     .multiSelect = false});
   if (!chosen) return;
-  std::string name = *chosen;
+  const std::string name = FileNameWithExtension(*chosen, "AVI");
   AVIPath = FolderOf(name);
-  if (!HasExtension(name)) name += ".AVI";
 
   TBusyState busy(*this);
   QApplication::processEvents();

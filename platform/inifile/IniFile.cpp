@@ -1,6 +1,7 @@
 #include "platform/inifile/IniFile.h"
 
 #include <optional>
+#include <utility>
 
 #include "platform/inifile/ProfileText.h"
 #include "platform/kernel/ReplaceFile.h"
@@ -53,11 +54,15 @@ std::optional<int32_t> ToInteger(std::string_view text) {
 
 }  // namespace
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
   std::string text;
-  std::optional<std::string> value;
-  if (ReadRegularFile(fileName_, text, kFileLimit) == FileRead::Read) value = GetProfileValue(text, section, key);
-  std::string result = value ? std::move(*value) : std::string(def);
+  const FileRead read = ReadRegularFile(fileName_, text, kFileLimit);
+  writable_ = read == FileRead::Read || read == FileRead::Absent;
+  text_ = ProfileText(text);
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+  std::string result(text_.Get(section, key).value_or(def));
   if (result.size() > kValueLimit) result.resize(kValueLimit);
   return result;
 }
@@ -66,15 +71,21 @@ int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, in
   return ToInteger(ReadString(section, key, "")).value_or(def);
 }
 
+std::vector<std::string> TIniFile::ReadSections() const { return text_.SectionNames(); }
+
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  std::string text;
-  const FileRead read = ReadRegularFile(fileName_, text, kFileLimit);
-  if (read == FileRead::Unreadable || !SetProfileValue(text, section, key, value) ||
-      !ReplaceFileContents(fileName_, text)) {
-    throw EIniFileException("In " + fileName_ + " kann nicht geschrieben werden");
-  }
+  if (!writable_ || !text_.Set(section, key, value)) Fail();
+  changed_ = true;
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
   WriteString(section, key, std::to_string(value));
 }
+
+void TIniFile::UpdateFile() {
+  if (!changed_) return;
+  if (!ReplaceFileContents(fileName_, text_.Text())) Fail();
+  changed_ = false;
+}
+
+void TIniFile::Fail() const { throw EIniFileException("In " + fileName_ + " kann nicht geschrieben werden"); }

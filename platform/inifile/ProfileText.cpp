@@ -1,10 +1,9 @@
 #include "platform/inifile/ProfileText.h"
 
-#include <vector>
-
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // put there by some editors
 
 std::string_view Trim(std::string_view s) {
   const auto first = s.find_first_not_of(kBlanks);
@@ -12,35 +11,12 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+std::string Lower(std::string_view s) {
+  std::string lower(s);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
   }
-  return true;
-}
-
-// One line of the text: its content and where it ends (line end included).
-struct Line {
-  std::size_t end;
-  std::string_view content;
-};
-
-std::vector<Line> SplitLines(std::string_view text) {
-  std::vector<Line> lines;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t lf = text.find('\n', pos);
-    const std::size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
-    std::string_view content = text.substr(pos, (lf == std::string_view::npos ? text.size() : lf) - pos);
-    if (content.ends_with('\r')) content.remove_suffix(1);
-    if (pos == 0 && content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);  // an editor's byte-order mark
-    lines.push_back({end, content});
-    pos = end;
-  }
-  return lines;
+  return lower;
 }
 
 std::optional<std::string_view> SectionName(std::string_view content) {
@@ -58,38 +34,6 @@ std::optional<std::string_view> KeyName(std::string_view content) {
   return Trim(content.substr(0, equals));
 }
 
-// Where the wanted section and key stand among the lines.
-struct Place {
-  std::optional<std::size_t> section;  // the header line
-  std::size_t sectionEnd = 0;          // one past the section's last non-blank line
-  std::optional<std::size_t> key;
-};
-
-Place Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
-  Place place;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto name = SectionName(lines[i].content);
-    if (place.section) {
-      if (name) break;
-      if (!Trim(lines[i].content).empty()) place.sectionEnd = i + 1;
-      const auto k = KeyName(lines[i].content);
-      if (k && SameName(*k, key)) {
-        place.key = i;
-        break;
-      }
-    } else if (name && SameName(*name, section)) {
-      place.section = i;
-      place.sectionEnd = i + 1;
-    }
-  }
-  return place;
-}
-
-std::string_view LineEnd(std::string_view text) {
-  const auto lf = text.find('\n');
-  return lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n";
-}
-
 bool Quoted(std::string_view value) {
   return value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
 }
@@ -103,48 +47,125 @@ bool FitsInLine(std::string_view s) { return s.find_first_of("\r\n") == std::str
 
 }  // namespace
 
-std::optional<std::string> GetProfileValue(std::string_view text, std::string_view section, std::string_view key) {
-  const auto lines = SplitLines(text);
-  const Place place = Locate(lines, Trim(section), Trim(key));
-  if (!place.key) return std::nullopt;
-  const std::string_view content = lines[*place.key].content;
-  std::string_view value = Trim(content.substr(content.find('=') + 1));
-  if (Quoted(value)) value = value.substr(1, value.size() - 2);
-  return std::string(value);
+// Gives the text's last line the line end it lacks, split as a new reading would:
+// a lone "\r" there becomes part of the line, or of a "\r\n".
+void ProfileText::EndLine(Line& line, std::string_view eol) {
+  if (line.end.ends_with('\n')) return;
+  line.content += line.end;
+  line.end = eol;
+  if (eol == "\n" && line.content.ends_with('\r')) {
+    line.content.pop_back();
+    line.end = "\r\n";
+  }
 }
 
-bool SetProfileValue(std::string& text, std::string_view section, std::string_view key, std::string_view value) {
+ProfileText::ProfileText(std::string_view text) {
+  byteOrderMark_ = text.starts_with(kByteOrderMark);
+  if (byteOrderMark_) text.remove_prefix(kByteOrderMark.size());
+  blocks_.emplace_back();
+  if (byteOrderMark_ && text.empty()) blocks_[0].lines.push_back({});  // the mark is a line of its own
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t lf = text.find('\n', pos);
+    const std::size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
+    std::size_t contentEnd = lf == std::string_view::npos ? text.size() : lf;
+    if (contentEnd > pos && text[contentEnd - 1] == '\r') --contentEnd;
+    Line line{std::string(text.substr(pos, contentEnd - pos)), std::string(text.substr(contentEnd, end - contentEnd))};
+    pos = end;
+    if (const auto name = SectionName(line.content)) {
+      sections_.try_emplace(Lower(*name), blocks_.size());
+      blocks_.emplace_back();
+    } else if (blocks_.size() > 1) {
+      if (const auto key = KeyName(line.content)) blocks_.back().keys.try_emplace(Lower(*key), blocks_.back().lines.size());
+    }
+    blocks_.back().lines.push_back(std::move(line));
+  }
+}
+
+std::optional<std::string_view> ProfileText::Get(std::string_view section, std::string_view key) const {
+  const auto block = sections_.find(Lower(Trim(section)));
+  if (block == sections_.end()) return std::nullopt;
+  const Block& b = blocks_[block->second];
+  const auto line = b.keys.find(Lower(Trim(key)));
+  if (line == b.keys.end()) return std::nullopt;
+  const std::string_view content = b.lines[line->second].content;
+  std::string_view value = Trim(content.substr(content.find('=') + 1));
+  if (Quoted(value)) value = value.substr(1, value.size() - 2);
+  return value;
+}
+
+bool ProfileText::Set(std::string_view section, std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
   if (!FitsInLine(section) || !FitsInLine(key) || !FitsInLine(value) || section.find(']') != std::string_view::npos ||
       key.empty() || key.find('=') != std::string_view::npos || key.starts_with('[') || key.starts_with(';'))
     return false;
-  const auto lines = SplitLines(text);
-  const Place place = Locate(lines, section, key);
-  const std::string_view eol = LineEnd(text);
   const std::string stored = Stored(value);
-  if (place.key) {
-    const Line& line = lines[*place.key];
-    // Keep the key as the file spells it, and the blanks after "=".
-    const std::size_t start = static_cast<std::size_t>(line.content.data() - text.data());
-    const std::size_t valueStart = line.content.find_first_not_of(kBlanks, line.content.find('=') + 1);
-    const std::size_t from = start + (valueStart == std::string_view::npos ? line.content.size() : valueStart);
-    const std::size_t to = start + line.content.size();
-    text.replace(from, to - from, stored);
-    return true;
-  }
-  const std::string entry = std::string(key) + "=" + stored + std::string(eol);
-  if (place.section) {
-    const Line& last = lines[place.sectionEnd - 1];
-    if (last.end == text.size() && !text.ends_with('\n')) {
-      text += std::string(eol) + entry;
-    } else {
-      text.insert(last.end, entry);
+  const std::string eol(LineEnd());
+  Line entry{std::string(key) + "=" + stored, eol};
+  if (const auto found = sections_.find(Lower(section)); found != sections_.end()) {
+    Block& block = blocks_[found->second];
+    if (const auto line = block.keys.find(Lower(key)); line != block.keys.end()) {
+      // Keep the key as the file spells it, and the blanks after "=".
+      std::string& content = block.lines[line->second].content;
+      const std::size_t valueStart = content.find_first_not_of(kBlanks, content.find('=') + 1);
+      content.replace(valueStart == std::string::npos ? content.size() : valueStart, std::string::npos, stored);
+      return true;
     }
+    // After the section's last line that is not blank; only the text's last line lacks its end.
+    std::size_t at = block.lines.size();
+    while (at > 1 && Trim(block.lines[at - 1].content).empty()) --at;
+    EndLine(block.lines[at - 1], eol);
+    block.keys.emplace(Lower(key), at);
+    block.lines.insert(block.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
     return true;
   }
-  if (!text.empty() && !text.ends_with('\n')) text += eol;
-  if (!lines.empty() && !Trim(lines.back().content).empty()) text += eol;  // a blank line between sections
-  text += "[" + std::string(section) + "]" + std::string(eol) + entry;
+  if (Line* last = LastLine()) {
+    EndLine(*last, eol);
+    if (!Trim(last->content).empty()) blocks_.back().lines.push_back({"", eol});  // a blank line between sections
+  }
+  sections_.emplace(Lower(section), blocks_.size());
+  Block& block = blocks_.emplace_back();
+  block.lines.push_back({"[" + std::string(section) + "]", eol});
+  block.keys.emplace(Lower(key), 1);
+  block.lines.push_back(std::move(entry));
   return true;
+}
+
+std::vector<std::string> ProfileText::SectionNames() const {
+  std::vector<std::string> names;
+  for (std::size_t i = 1; i < blocks_.size(); ++i) {
+    const std::string_view name = *SectionName(blocks_[i].lines.front().content);
+    if (sections_.at(Lower(name)) == i) names.emplace_back(name);
+  }
+  return names;
+}
+
+std::string ProfileText::Text() const {
+  std::size_t size = kByteOrderMark.size();
+  for (const Block& block : blocks_) {
+    for (const Line& line : block.lines) size += line.content.size() + line.end.size();
+  }
+  std::string text;
+  text.reserve(size);
+  if (byteOrderMark_) text.append(kByteOrderMark);
+  for (const Block& block : blocks_) {
+    for (const Line& line : block.lines) text.append(line.content).append(line.end);
+  }
+  return text;
+}
+
+// The line end of the text's first line decides, LF when it has none.
+std::string_view ProfileText::LineEnd() const {
+  for (const Block& block : blocks_) {
+    if (!block.lines.empty()) return block.lines.front().end.ends_with("\r\n") ? "\r\n" : "\n";
+  }
+  return "\n";
+}
+
+ProfileText::Line* ProfileText::LastLine() {
+  for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block) {
+    if (!block->lines.empty()) return &block->lines.back();
+  }
+  return nullptr;
 }

@@ -13,16 +13,69 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name in the target's folder that no other writer uses at the same time.
-fs::path TempNameBeside(const fs::path& target) {
+template <class Bytes>
+FileRead ReadInto(const fs::path& path, Bytes& bytes, std::size_t limit) {
+  bytes.clear();
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Absent : FileRead::Unreadable;
+  struct stat st{};
+  if (fstat(fd.get(), &st) != 0) return FileRead::Unreadable;
+  if (!S_ISREG(st.st_mode)) return FileRead::NotRegular;
+  if (static_cast<uintmax_t>(st.st_size) > limit) return FileRead::TooLarge;
+  bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t done = 0;
+  auto failed = [&bytes] {
+    bytes.clear();
+    return FileRead::Unreadable;
+  };
+  while (done < bytes.size()) {
+    const ssize_t n = read(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return failed();
+    if (n == 0) break;  // it shrank: what was there is the file
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  // It may have grown since fstat: read on to its end.
+  char chunk[16384];
+  while (true) {
+    const ssize_t n = read(fd.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return failed();
+    if (n == 0) return FileRead::Read;
+    bytes.insert(bytes.end(), chunk, chunk + n);
+    if (bytes.size() > limit) {
+      bytes.clear();
+      return FileRead::TooLarge;
+    }
+  }
+}
+
+// A new file in the target's folder, of a name that no other writer uses; -1 when
+// none can be made.
+int CreateTempBeside(const fs::path& target, fs::path& temp) {
   static std::atomic<unsigned> counter{0};
-  fs::path temp = target.parent_path();
-  temp /= "." + target.filename().string() + "." + std::to_string(getpid()) + "-" +
-          std::to_string(counter++) + ".tmp";
-  return temp;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = target.parent_path();
+    temp /= "." + target.filename().string() + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+            ".tmp";
+    // O_EXCL and O_NOFOLLOW: a file or link left at that name is never written through.
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 }  // namespace
+
+FileRead ReadRegularFile(const fs::path& path, std::string& bytes, std::size_t limit) {
+  return ReadInto(path, bytes, limit);
+}
+
+FileRead ReadRegularFile(const fs::path& path, std::vector<uint8_t>& bytes, std::size_t limit) {
+  return ReadInto(path, bytes, limit);
+}
 
 fs::path LinkTarget(fs::path path) {
   std::error_code ec;
@@ -34,40 +87,32 @@ fs::path LinkTarget(fs::path path) {
   return path;
 }
 
-FileRead ReadRegularFile(const fs::path& path, std::string& text, std::size_t limit) {
-  text.clear();
-  // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Absent : FileRead::Unreadable;
-  struct stat st{};
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > limit)
-    return FileRead::Unreadable;
-  char buffer[16384];
-  while (true) {
-    const ssize_t n = read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return FileRead::Unreadable;
-    if (n == 0) return FileRead::Read;
-    text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > limit) return FileRead::Unreadable;  // grew while we read
-  }
-}
-
 bool ReplaceFileContents(const fs::path& path, std::string_view content) {
   const fs::path target = LinkTarget(path);
   struct stat old{};
   const bool exists = stat(target.c_str(), &old) == 0;
-  // No write bit counts even for root, as a read-only file does on every desktop.
-  if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0))
+  if (exists && !S_ISREG(old.st_mode)) {
+    errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
     return false;
+  }
+  // No write bit counts even for root, as a read-only file does on every desktop.
+  if (exists && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    errno = EACCES;
+    return false;
+  }
 
-  const fs::path temp = TempNameBeside(target);
-  FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  fs::path temp;
+  FileDescriptor fd(CreateTempBeside(target, temp));
   if (fd.get() < 0) return false;
   if ((exists && fchmod(fd.get(), old.st_mode & 07777) != 0) || !WriteAll(fd.get(), content) ||
       fsync(fd.get()) != 0 || !fd.Close() || rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;  // the caller tells why
     unlink(temp.c_str());
+    errno = error;
     return false;
   }
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) fsync(dir.get());  // the rename itself has happened either way
   return true;
 }

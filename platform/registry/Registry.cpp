@@ -28,38 +28,28 @@ enum class FileState { Absent, Read, Damaged, Failed };
 
 // Reads the store without blocking on a FIFO or reading a device without end;
 // reason says why it failed.
-FileState ReadWhole(const fs::path& path, std::string& text, std::string& reason) {
-  text.clear();
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) {
-    if (errno == ENOENT) return FileState::Absent;
-    reason = std::strerror(errno);
-    return FileState::Failed;
-  }
-  struct stat st;
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    reason = "not a regular file";
-    return FileState::Failed;
-  }
-  if (static_cast<std::size_t>(st.st_size) > kMaxStoreBytes) return FileState::Damaged;
-  char buffer[8192];
-  while (true) {
-    const ssize_t n = read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      reason = std::strerror(errno);
+FileState ReadStore(const fs::path& path, std::string& text, std::string& reason) {
+  switch (ReadRegularFile(path, text, kMaxStoreBytes)) {
+    case FileRead::Read:
+      return FileState::Read;
+    case FileRead::Absent:
+      return FileState::Absent;
+    case FileRead::TooLarge:
+      return FileState::Damaged;
+    case FileRead::NotRegular:
+      reason = "not a regular file";
       return FileState::Failed;
-    }
-    if (n == 0) return FileState::Read;
-    text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > kMaxStoreBytes) return FileState::Damaged;  // it grew while we read
+    case FileRead::Unreadable:
+      break;
   }
+  reason = std::strerror(errno);
+  return FileState::Failed;
 }
 
 // The file as keys; nullopt when it is missing, unreadable or damaged.
 std::optional<RegFile> LoadFile(const fs::path& path) {
   std::string text, reason;
-  if (ReadWhole(path, text, reason) != FileState::Read) return std::nullopt;
+  if (ReadStore(path, text, reason) != FileState::Read) return std::nullopt;
   return ParseRegFile(text);
 }
 
@@ -77,27 +67,6 @@ bool KeepDamaged(const fs::path& path, std::string& reason) {
   }
   reason = "too many backups of damaged settings files";
   return false;
-}
-
-// Replaces path by a file holding content, or leaves it as it was.
-bool WriteAtomically(const fs::path& path, std::string_view content) {
-  fs::path temp = path;
-  temp += ".tmp";
-  FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return false;
-  struct stat old{};
-  if (stat(path.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
-  if (!WriteAll(fd.get(), content) || fsync(fd.get()) != 0 || !fd.Close() ||
-      rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;  // the caller tells why
-    unlink(temp.c_str());
-    errno = error;
-    return false;
-  }
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) fsync(dir.get());  // the rename itself has happened either way
-  return true;
 }
 
 std::string FullKeyPath(std::string_view key) {
@@ -222,7 +191,7 @@ bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string&
   }
 
   std::string text;
-  const FileState state = ReadWhole(target, text, reason);
+  const FileState state = ReadStore(target, text, reason);
   if (state == FileState::Failed) return false;
   std::optional<RegFile> file = RegFile{};
   if (state == FileState::Read) file = ParseRegFile(text);
@@ -231,7 +200,7 @@ bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string&
     file = RegFile{};
   }
   change(*file);
-  if (!WriteAtomically(target, FormatRegFile(*file))) {
+  if (!ReplaceFileContents(target, FormatRegFile(*file))) {
     reason = std::strerror(errno);
     return false;
   }

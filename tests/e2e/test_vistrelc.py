@@ -241,8 +241,28 @@ class VistrelcTest(unittest.TestCase):
             self.env["VISTREL_REGISTRY_FILE"] = store
             result = self.run_vistrelc("-x32", "-y24", "-f2", "-d1", "-t0", "-o" + self.out(), "-i" + self.pictures)
             self.assertIn(store + ": not a regular file", result["lines"], result["text"])
+            self.assertEqual(result["exit_code"], 1, result["text"])
             self.assertEqual(frame_count(self.out()), 2)
         self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode))
+
+    def test_settings_save_leaves_every_other_file_and_a_failed_one_fails_the_run(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        os.makedirs(os.path.dirname(self.registry))
+        beside = self.registry + ".tmp"  # a name the save could take for its own
+        result = self.run_vistrelc("-x32", "-y24", "-f2", "-d1", "-t0", "-o" + beside, "-i" + self.pictures)
+        self.assertEqual(result["exit_code"], 0, result["text"])
+        self.assertEqual(frame_count(beside), 2)
+        self.assertIn("FormatX", registry_values(self.registry))
+
+        os.chmod(self.registry, 0o444)
+        with open(self.registry, "rb") as f:
+            stored = f.read()
+        result = self.run_vistrelc("-x48", "-y24", "-f2", "-d1", "-t0", "-o" + self.out(), "-i" + self.pictures)
+        self.assertIn("Fehler beim Setzen der Daten f\u00fcr 'Compressor'", result["text"])
+        self.assertEqual(result["exit_code"], 1, result["text"])
+        self.assertEqual(frame_count(self.out()), 2)
+        with open(self.registry, "rb") as f:
+            self.assertEqual(f.read(), stored)
 
     def test_refusals_say_why_write_nothing_and_fail(self):
         picture = os.path.join(self.pictures, "a.jpg")

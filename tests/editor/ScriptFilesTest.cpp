@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "EditorFixture.h"
 #include "platform/inifile/IniFile.h"
@@ -92,11 +97,13 @@ TEST_F(ScriptFiles, MissingScriptsGiveTheDefaultsAndCountsAreTakenWithCare) {
                                         "Keyframerate=20\nSoundFile=\nPictures=0\n");
   EXPECT_EQ(dialogs_->saveRequests.back().title, "Save Script ");
 
-  // A negative count reads no section; a mistyped huge one only those the file can hold.
-  for (const auto& [count, entries] : {std::pair{"-2", 0}, std::pair{"2000000000", 1}}) {
-    std::ofstream(dir_.file("n.ini")) << "[General]\nPictures=" << count << "\n[Picture0]\nName=" << TallPicture("n.bmp");
+  // A negative count reads no section; a mistyped huge one those up to the last there is.
+  for (const auto& [count, section, entries] : {std::tuple{"-2", "Picture0", 0}, std::tuple{"2000000000", "Picture0", 1},
+                                                std::tuple{"5", "picture4", 1}, std::tuple{"5", "Picture04", 0}}) {
+    std::ofstream(dir_.file("n.ini")) << "[General]\nPictures=" << count << "\n[" << section
+                                      << "]\nName=" << TallPicture("n.bmp");
     Open(dir_.file("n.ini"));
-    EXPECT_EQ(form_->LBPictures->Count(), entries) << count;
+    EXPECT_EQ(form_->LBPictures->Count(), entries) << count << " " << section;
   }
 
   // A frame rate below 1 opens; the write refuses it with the frame loop's message.
@@ -121,6 +128,50 @@ TEST_F(ScriptFiles, MissingScriptsGiveTheDefaultsAndCountsAreTakenWithCare) {
     EXPECT_EQ(std::string(e.what()), "In " + unwritable + " kann nicht geschrieben werden");
   }
   EXPECT_TRUE(form_->Modified);
+}
+
+TEST_F(ScriptFiles, ASaveReachesTheScriptAsOneRenameOfTheWholeFile) {
+  StartEditor();
+  AddPictures({Picture("a.bmp", {255, 0, 0}), Picture("b.bmp", {0, 255, 0})});
+  const std::string script = dir_.file("show.INI");
+  Save(script);
+  // The script's name sees one rename of a complete file and no other change, so
+  // that a kill at any moment of the save leaves the old or the new script.
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, dir_.path().c_str(),
+                              IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVE),
+            0);
+  form_->Frames = 30;
+  Save(script);
+  std::vector<uint32_t> changes;
+  alignas(inotify_event) char buffer[65536];
+  for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      if (event->len > 0 && std::string(event->name) == "show.INI") changes.push_back(event->mask);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+  }
+  close(watch);
+  EXPECT_EQ(changes, std::vector<uint32_t>{IN_MOVED_TO});
+  EXPECT_NE(Text(script).find("Frames=30\n"), std::string::npos);
+}
+
+TEST_F(ScriptFiles, ANameWithoutExtensionMeansTheFileThereInAnyCase) {
+  StartEditor();
+  std::ofstream(dir_.file("show.ini")) << "[General]\nPictures=1\n[Picture0]\nName=" << TallPicture("p.bmp") << "\n";
+  std::ofstream(dir_.file("film.avi")) << "old";
+  Open(dir_.file("show"));
+  EXPECT_EQ(form_->LBPictures->Count(), 1);
+  form_->Frames = 2;
+  Save(dir_.file("show"));
+  Save(dir_.file("show.INI"));  // as the dialog gives it with its default extension
+  dialogs_->saveAnswers.push_back(dir_.file("film"));
+  form_->BtnWriteVideoClick();
+  EXPECT_FALSE(fs::exists(dir_.file("show.INI")));
+  EXPECT_FALSE(fs::exists(dir_.file("film.AVI")));
+  EXPECT_NE(Text(dir_.file("show.ini")).find("Frames=2\n"), std::string::npos);
+  EXPECT_EQ(Text(dir_.file("film.avi")).substr(0, 4), "RIFF");
 }
 
 }  // namespace

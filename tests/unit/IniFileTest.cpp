@@ -29,12 +29,15 @@ TEST(IniFile, WritesChangeOneLineAndKeepEveryOtherByte) {
   ini.WriteInteger("General", "FormatX", 800);
   ini.WriteString("GENERAL", "Frames", "10");
   ini.WriteString("Picture1", "Name", "/b.jpg");
+  ini.UpdateFile();
   EXPECT_EQ(Slurp(name), "; by hand\r\n[general]\r\nformatx = 800\r\nOwnKey=kept\r\nFrames=10\r\n\r\n[Picture0]\r\n"
                          "Name=/a.jpg\r\n\r\n[Picture1]\r\nName=/b.jpg\r\n");
   // LF stays LF; a last line without its line end gets one before an addition.
   Put(name, "[General]\nPictures=3");
-  ini.WriteInteger("General", "Pictures", 2);
-  ini.WriteInteger("General", "Quality", 70);
+  TIniFile unended(name);
+  unended.WriteInteger("General", "Pictures", 2);
+  unended.WriteInteger("General", "Quality", 70);
+  unended.UpdateFile();
   EXPECT_EQ(Slurp(name), "[General]\nPictures=2\nQuality=70\n");
 }
 
@@ -51,9 +54,10 @@ TEST(IniFile, ReadsNamesWithoutRegardToCaseAndValuesAsWritten) {
   EXPECT_EQ(ini.ReadString("Other", "Value", "d"), "d");
 
   Put(dir.file("s.ini"), "\xEF\xBB\xBF[A]\r\n  key  =  value  \r\n;Key=comment\r\nq='single'\r\n");
-  EXPECT_EQ(ini.ReadString("a", "KEY", ""), "value");
-  EXPECT_EQ(ini.ReadString("a", ";Key", "none"), "none");
-  EXPECT_EQ(ini.ReadString("a", "q", ""), "single");
+  const TIniFile hand(dir.file("s.ini"));
+  EXPECT_EQ(hand.ReadString("a", "KEY", ""), "value");
+  EXPECT_EQ(hand.ReadString("a", ";Key", "none"), "none");
+  EXPECT_EQ(hand.ReadString("a", "q", ""), "single");
 }
 
 TEST(IniFile, IntegersReadInDecimalOrHexadecimal) {
@@ -80,7 +84,9 @@ TEST(IniFile, WriteThatCannotBeDoneRaisesAndLeavesTheFile) {
   fs::permissions(locked, fs::perms::owner_read);
   for (const std::string& name : {dir.file("no folder/show.INI"), dir.path().string(), fifo, locked}) {
     try {
-      TIniFile(name).WriteInteger("General", "Frames", 25);
+      TIniFile ini(name);
+      ini.WriteInteger("General", "Frames", 25);
+      ini.UpdateFile();
       ADD_FAILURE() << name << " was written";
     } catch (const EIniFileException& e) {
       EXPECT_EQ(std::string(e.what()), "In " + name + " kann nicht geschrieben werden");
@@ -99,7 +105,10 @@ TEST(IniFile, AWriteReplacesTheWholeFileThroughLinksKeepingItsMode) {
   fs::permissions(real, mode);
   fs::create_symlink(real, link);
   std::ifstream reader(real, std::ios::binary);  // opened before the write: sees the old file whole
-  TIniFile(link).WriteInteger("General", "Frames", 30);
+  TIniFile ini(link);
+  ini.WriteInteger("General", "Frames", 30);
+  EXPECT_EQ(Slurp(real), "[General]\nFrames=5\n");  // nothing reaches the file before UpdateFile
+  ini.UpdateFile();
   std::stringstream old;
   old << reader.rdbuf();
   EXPECT_EQ(old.str(), "[General]\nFrames=5\n");

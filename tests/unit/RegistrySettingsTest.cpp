@@ -420,12 +420,12 @@ TEST_F(Settings, FailureMidwayKeepsEarlierWritesAndLaterOldValues) {
   form.Quality = 0.4;
   form.FormatX = 1024;
   // The store stops taking values just before "Left" is written.
-  form.onReadLeft = [this] { std::filesystem::create_directory(storeFile_ + ".tmp"); };
+  form.onReadLeft = [this] { std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_read); };
   try {
     form.SaveSettings();
     FAIL() << "no exception";
   } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Left'\n" + storeFile_ + ": Is a directory");
+    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Left'\n" + storeFile_ + ": Permission denied");
   }
   EXPECT_EQ(StoredInt("Compressor Quality"), 40);
   EXPECT_EQ(StoredInt("Top"), 7);

@@ -197,16 +197,28 @@ TEST_F(Registry, ConcurrentWritersLoseNoValue) {
   }
 }
 
-TEST_F(Registry, WritingThroughALinkKeepsTheLink) {
+TEST_F(Registry, WritingThroughALinkKeepsTheLinkAndTouchesNoOtherFile) {
   const std::string real = dir_.file("real.reg");
   std::filesystem::create_symlink(real, dir_.file("link.reg"));
   UseStoreFile(dir_.file("link.reg"));
+  const auto text = [](const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  std::ofstream(dir_.file("other")) << "other";
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, true));
-  reg.WriteInteger("Top", 3);
+  // The store's name with ".tmp": an AVI written there, then a link to another file.
+  for (const bool link : {false, true}) {
+    std::filesystem::remove(real + ".tmp");
+    if (link) std::filesystem::create_symlink(dir_.file("other"), real + ".tmp");
+    else std::ofstream(real + ".tmp") << "video";
+    reg.WriteInteger("Top", link ? 4 : 3);
+    EXPECT_EQ(text(real + ".tmp"), link ? "other" : "video");
+    EXPECT_EQ(std::filesystem::is_symlink(real + ".tmp"), link);
+    EXPECT_NE(text(real).find(link ? "\"Top\"=dword:00000004" : "\"Top\"=dword:00000003"), std::string::npos);
+  }
   EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.reg")));
-  std::ifstream in(real);
-  EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).find("\"Top\"=dword:00000003"), std::string::npos);
 }
 
 TEST(RegistryFileName, FollowsTheConfigFolder) {
