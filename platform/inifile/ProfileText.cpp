@@ -1,5 +1,7 @@
 #include "platform/inifile/ProfileText.h"
 
+#include "platform/text/Utf8.h"
+
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
@@ -11,13 +13,7 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
 
-std::string Lower(std::string_view s) {
-  std::string lower(s);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-  }
-  return lower;
-}
+std::string Lower(std::string_view s) { return LowerCaseAscii(std::string(s)); }
 
 std::optional<std::string_view> SectionName(std::string_view content) {
   content = Trim(content);

@@ -3,15 +3,9 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "platform/text/Utf8.h"
+
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string ToLowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = LowerAscii(c);
-  return out;
-}
 
 std::string_view TrimRight(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -192,24 +186,16 @@ std::string FormatValue(const RegValue& v) {
 
 }  // namespace
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 const RegValue* RegKey::Find(std::string_view name) const {
   for (const RegValue& v : values) {
-    if (EqualsIgnoreCase(v.name, name)) return &v;
+    if (EqualIgnoringAsciiCase(v.name, name)) return &v;
   }
   return nullptr;
 }
 
 void RegKey::Set(RegValue value) {
   for (RegValue& v : values) {
-    if (EqualsIgnoreCase(v.name, value.name)) {
+    if (EqualIgnoringAsciiCase(v.name, value.name)) {
       v.type = value.type;  // the stored name keeps its spelling
       v.data = std::move(value.data);
       return;
@@ -220,14 +206,14 @@ void RegKey::Set(RegValue value) {
 
 const RegKey* RegFile::Find(std::string_view path) const {
   for (const RegKey& k : keys) {
-    if (EqualsIgnoreCase(k.path, path)) return &k;
+    if (EqualIgnoringAsciiCase(k.path, path)) return &k;
   }
   return nullptr;
 }
 
 RegKey& RegFile::FindOrAdd(std::string_view path) {
   for (RegKey& k : keys) {
-    if (EqualsIgnoreCase(k.path, path)) return k;
+    if (EqualIgnoringAsciiCase(k.path, path)) return k;
   }
   keys.push_back(RegKey{std::string(path), {}, {}});
   return keys.back();
@@ -273,7 +259,7 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
         continue;
       }
       const std::string path(line.substr(1, line.size() - 2));
-      const auto [at, added] = keyIndex.try_emplace(ToLowerAscii(path), file.keys.size());
+      const auto [at, added] = keyIndex.try_emplace(LowerCaseAscii(path), file.keys.size());
       if (added) {
         file.keys.push_back(RegKey{path, {}, {}});
         valueIndex.emplace_back();
@@ -304,7 +290,7 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
       continue;
     }
     RegKey& k = file.keys[key];
-    const auto [at, added] = valueIndex[key].try_emplace(ToLowerAscii(value->name), k.values.size());
+    const auto [at, added] = valueIndex[key].try_emplace(LowerCaseAscii(value->name), k.values.size());
     if (added) {
       k.values.push_back(std::move(*value));
     } else {  // a later line of the same name wins; the first spelling stays

@@ -46,5 +46,3 @@ std::optional<RegFile> ParseRegFile(std::string_view text);
 
 // Always a valid REGEDIT4 text that ParseRegFile reads back to the same keys.
 std::string FormatRegFile(const RegFile& file);
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -5,16 +5,17 @@
 #include <algorithm>
 #include <cwctype>
 
-namespace {
-
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerCaseAscii(std::string text) {
+  for (char& c : text) c = LowerAscii(c);
+  return text;
+}
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
-
-}  // namespace
 
 std::size_t DecodeUtf8(std::string_view text, char32_t& codePoint) {
   const auto lead = static_cast<unsigned char>(text[0]);

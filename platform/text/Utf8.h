@@ -17,6 +17,13 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // Letters a to z in upper case; every other byte as it is.
 std::string UpperCaseAscii(std::string text);
 
+// Letters A to Z in lower case; every other byte as it is.
+char LowerAscii(char c);
+std::string LowerCaseAscii(std::string text);
+
+// Whether a and b are equal, letters a to z in either case alike.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Whether text starts with prefix, letters a to z in either case alike.
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 
