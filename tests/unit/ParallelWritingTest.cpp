@@ -5,7 +5,12 @@
 
 #include <cmath>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 #include "platform/dshow/CompressorCatalogue.h"
+#include "platform/dshow/ParallelEncoder.h"
 #include "platform/dshow/WritingMode.h"
 #include "support/Ffprobe.h"
 #include "support/GraphTestForm.h"
@@ -175,6 +180,51 @@ TEST_P(OddSizeTest, WritesTheSameBytesOnEveryRunAndPath) {
   EXPECT_TRUE(write(true, "serial2.avi") == serial);
   EXPECT_TRUE(write(false, "parallel.avi") == serial);
   EXPECT_TRUE(write(false, "parallel2.avi") == serial);
+}
+
+// Frames of 64 x 48: changing every frame, cuts between flat colours, holds.
+std::vector<uint8_t> BudgetFrame(int i) {
+  std::vector<uint8_t> frame(static_cast<size_t>(DibStride24(64)) * 48);
+  const int phase = i / 6;
+  for (size_t k = 0; k < frame.size(); ++k)
+    frame[k] = static_cast<uint8_t>(phase % 3 == 0 ? phase * 40 : phase % 3 == 1 ? k % 192 + i : 255);
+  return frame;
+}
+
+// A run that cannot fit the budget is encoded as it comes, and no more than
+// the budget's work waits: the frames written stay the same.
+TEST(ParallelEncoderBudgetTest, HoldsAndQueuesNoMoreThanItsBudget) {
+  for (const char* name : {"msmpeg4v2", "msvideo1", "mjpeg"}) {
+    EncoderSettings settings;
+    settings.encoder = avcodec_find_encoder_by_name(name);
+    if (!settings.encoder) continue;
+    settings.width = 64;
+    settings.height = 48;
+    settings.keyFrameRate = 20;
+    settings.quality = 0.7;
+    auto encode = [&](EncodeBudget budget) {
+      std::vector<std::vector<uint8_t>> packets;
+      auto sink = [&](const AVPacket& packet, int64_t index) {
+        EXPECT_EQ(index, static_cast<int64_t>(packets.size()));
+        packets.emplace_back(packet.data, packet.data + packet.size);
+        return S_OK;
+      };
+      ParallelEncoder encoder(settings, {1, 25}, sink, nullptr, 4, budget);
+      for (int i = 0; i < 150; ++i) {
+        const bool costKnown = !packets.empty();  // a run was encoded and written
+        EXPECT_EQ(encoder.Push(BudgetFrame(i).data()), S_OK);
+        EXPECT_LE(encoder.HeldBytes(), encoder.MaxHeldBytes()) << name << " frame " << i;
+        if (budget.backlogSeconds == 0 && costKnown) {
+          EXPECT_FALSE(encoder.RunsWaiting()) << name << " frame " << i;
+        }
+      }
+      EXPECT_EQ(encoder.Finish(), S_OK);
+      return packets;
+    };
+    const std::vector<std::vector<uint8_t>> unbounded = encode({});
+    EXPECT_TRUE(encode({.heldBytesPerThread = 1}) == unbounded) << name;
+    EXPECT_TRUE(encode({.backlogSeconds = 0}) == unbounded) << name;
+  }
 }
 
 std::string OddSizeName(const ::testing::TestParamInfo<OddSizeTest::ParamType>& info) {
