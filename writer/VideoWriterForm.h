@@ -127,6 +127,9 @@ class VideoWriterForm {
   virtual void ShowTransitionFrame(const Bitmap& /*frame*/) {}
   virtual void ShowHoldFrame(const Bitmap& /*frame*/) {}
   virtual void FramePushed() {}
+  // Called again and again while the graph writes what is still queued at the
+  // end of a write, so that a window can stay alive meanwhile.
+  virtual void WaitingForGraph() {}
   virtual void ShowWriteError(const std::string& text) = 0;
 
   explicit VideoWriterForm(const WriterProfile& profile);
@@ -161,6 +164,8 @@ class VideoWriterForm {
  private:
   // True when the transition must stop: an abort the profile tests per frame, or a failed push.
   bool PushTransitionFrame(const Bitmap& frame);
+  // Stops the graph on a thread of its own while WaitingForGraph is called.
+  void StopGraph();
   // The reason the graph gave for a failed rendering, or empty.
   std::string RenderingFailureReason();
   // "<output file>: <reason>", the line that follows a failed build's message.

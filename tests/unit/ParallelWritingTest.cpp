@@ -30,6 +30,7 @@ struct Written {
   std::vector<std::string> errors;
   std::string keyFlags;
   std::vector<uint8_t> decoded;
+  std::vector<int> waitedAfterFrames;
 };
 
 class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
@@ -72,6 +73,7 @@ class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
     written.result = form.WriteVideo(Show());
     SetSerialWriting(false);
     written.errors = form.WriteErrors;
+    written.waitedAfterFrames = form.WaitedAfterFrames;
     if (path.empty()) {
       written.keyFlags = PacketKeyFlags(out, "v");
       written.decoded = DecodeVideoBgr24(out);
@@ -126,6 +128,9 @@ TEST_P(ParallelWritingTest, AnAbortEndsTheFileWhereTheSerialPathEndsIt) {
   ASSERT_EQ(serial.result, WriteResult::Aborted);
   ASSERT_EQ(parallel.result, WriteResult::Aborted);
   EXPECT_EQ(parallel.keyFlags.size(), 150u);
+  // The program's window is kept alive while the frames queued are written.
+  ASSERT_FALSE(parallel.waitedAfterFrames.empty());
+  EXPECT_EQ(parallel.waitedAfterFrames.front(), 150);
   EXPECT_EQ(parallel.keyFlags, serial.keyFlags);
   if (!GetParam().starts_with("x264")) {
     EXPECT_TRUE(parallel.decoded == serial.decoded);
