@@ -3,6 +3,7 @@
 // scripts/benchmark.sh.
 //
 //   vistrel_bench <picture folder> <width> <height> <compressor> <output.avi> <serial|parallel> <seconds>
+//                 [<frames per second> <key-frame interval>]
 //
 // Prints one line: frames, seconds, frames per second, CPU use (100% = one
 // core busy) and peak memory.
@@ -43,8 +44,9 @@ double CpuSeconds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 8) {
-    std::fprintf(stderr, "usage: %s FOLDER WIDTH HEIGHT COMPRESSOR OUTPUT.avi serial|parallel SECONDS\n", argv[0]);
+  if (argc != 8 && argc != 10) {
+    std::fprintf(stderr, "usage: %s FOLDER WIDTH HEIGHT COMPRESSOR OUTPUT.avi serial|parallel SECONDS [FPS KEYINTERVAL]\n",
+                 argv[0]);
     return 2;
   }
   std::error_code scanError;
@@ -61,9 +63,9 @@ int main(int argc, char** argv) {
   form.SerialWriting = std::string(argv[6]) == "serial";
   form.FormatX = std::stoi(argv[2]);
   form.FormatY = std::stoi(argv[3]);
-  form.Frames = 25;
+  form.Frames = argc == 10 ? std::stoi(argv[8]) : 25;
   form.Quality = 0.9;
-  form.KeyFrameRate = 25;
+  form.KeyFrameRate = argc == 10 ? std::stoi(argv[9]) : 25;
   TextToWideBuffer(argv[4], form.CompressorName);
   TextToWideBuffer(argv[5], form.OutputFileName);
   std::vector<Slide> slides;

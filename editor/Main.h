@@ -131,6 +131,7 @@ class TForm1 : public QWidget, public VideoWriterForm {
   void ShowTransitionFrame(const Bitmap& frame) override;
   void ShowHoldFrame(const Bitmap& frame) override;
   void FramePushed() override;
+  void WaitingForGraph() override;
   void ShowWriteError(const std::string& text) override;
   void ShowGraphError(GraphStep step, const std::string& text) override;
 

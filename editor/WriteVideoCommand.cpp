@@ -50,6 +50,9 @@ void TForm1::ShowHoldFrame(const Bitmap& frame) { ShowMonitorFrame(frame); }
 // Keeps the window alive and lets Escape through.
 void TForm1::FramePushed() { QApplication::processEvents(); }
 
+// Paints and takes Escape while the last queued frames are written.
+void TForm1::WaitingForGraph() { QApplication::processEvents(); }
+
 void TForm1::ShowWriteError(const std::string& text) { UserDialogs().ShowError("Vistrel", text); }
 
 void TForm1::ShowGraphError(GraphStep, const std::string& text) { UserDialogs().ShowError("Vistrel", text); }

@@ -3,7 +3,9 @@
 by Vistrel one frame after another (as before), by Vistrel's parallel path, and by
 the ffmpeg command line (each picture decoded once, joined by its xfade filter).
 Prints a table of frames per second, speedup over the serial path, CPU use
-(100% = one core busy) and peak memory.
+(100% = one core busy) and peak memory; then the peak memory of a two-picture
+show at 1920 x 1080, 240 frames per second, for key-frame intervals of 10, 100
+and 240.
 
 Run through scripts/benchmark.sh, which builds vistrel_bench first.
 """
@@ -53,10 +55,10 @@ def settle():
     os.sync()
 
 
-def run_ours(width, height, compressor, mode):
+def run_ours(width, height, compressor, mode, folder=PICTURES, extra=()):
     settle()
     out = os.path.join(WORK, "vistrel-%s.avi" % mode)
-    line = subprocess.run([BENCH, PICTURES, str(width), str(height), compressor, out, mode, str(SECONDS)],
+    line = subprocess.run([BENCH, folder, str(width), str(height), compressor, out, mode, str(SECONDS), *extra],
                           check=True, capture_output=True, text=True).stdout.strip()
     m = re.match(r"(\d+) frames in ([\d.]+) s: ([\d.]+) frames/s; CPU (\d+)%; peak (\d+) MB", line)
     return {"frames": int(m.group(1)), "seconds": float(m.group(2)), "fps": float(m.group(3)),
@@ -103,9 +105,32 @@ def run_ffmpeg(width, height, options, pictures):
             "cpu": round(100 * (usage.ru_utime + usage.ru_stime) / elapsed), "peak": round(usage.ru_maxrss / 1024)}
 
 
+def key_interval_rows(pictures):
+    """Memory against the key-frame interval: a run may hold a whole interval of frames."""
+    two = os.path.join(WORK, "two-pictures")
+    os.makedirs(two, exist_ok=True)
+    for picture in pictures[:2]:
+        link = os.path.join(two, os.path.basename(picture))
+        if not os.path.exists(link):
+            os.symlink(picture, link)
+    compressor = "Microsoft MPEG-4 Video Codec V2"
+    print()
+    print("2 pictures of 4000 x 3000, 1920 x 1080, %s, %d s each, 240 frames per second" % (compressor, SECONDS))
+    print("| key frames every | path | frames | frames/s | CPU | peak memory |")
+    print("|---|---|---|---|---|---|")
+    for interval in (10, 100, 240):
+        for mode in ("serial", "parallel"):
+            r = run_ours(1920, 1080, compressor, mode, two, ("240", str(interval)))
+            print("| %d | %s | %d | %.1f | %d%% | %d MB |" % (interval, mode, r["frames"], r["fps"], r["cpu"], r["peak"]))
+            sys.stdout.flush()
+
+
 def main():
     make_pictures()
     pictures = sorted(os.path.join(PICTURES, n) for n in os.listdir(PICTURES) if n.endswith(".jpg"))[:20]
+    if sys.argv[1:] == ["--key-intervals"]:
+        key_interval_rows(pictures)
+        return
     print("20 pictures of 4000 x 3000, every transition in turn, %d s each, %d frames per second, %d cores"
           % (SECONDS, FPS, os.cpu_count()))
     print("| frame size | compressor | path | frames | frames/s | speedup | CPU | peak memory |")
@@ -124,6 +149,8 @@ def main():
                       % (width, height, compressor, path, r["frames"], r["fps"], r["fps"] / base, r["cpu"],
                          r["peak"]))
             sys.stdout.flush()
+    if not only:
+        key_interval_rows(pictures)
 
 
 if __name__ == "__main__":

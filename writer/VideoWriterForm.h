@@ -131,6 +131,9 @@ class VideoWriterForm {
   virtual void ShowTransitionFrame(const Bitmap& /*frame*/) {}
   virtual void ShowHoldFrame(const Bitmap& /*frame*/) {}
   virtual void FramePushed() {}
+  // Called again and again while the graph writes what is still queued at the
+  // end of a write, so that a window can stay alive meanwhile.
+  virtual void WaitingForGraph() {}
   virtual void ShowWriteError(const std::string& text) = 0;
 
   explicit VideoWriterForm(const WriterProfile& profile);
@@ -169,6 +172,8 @@ class VideoWriterForm {
   bool PushTransitionFrame(const Bitmap& frame);
   // Every file a write of slides reads, alsoRead among them.
   std::vector<std::string> FilesRead(const std::vector<Slide>& slides, const std::vector<std::string>& alsoRead) const;
+  // Stops the graph on a thread of its own while WaitingForGraph is called.
+  void StopGraph();
   // The reason the graph gave for a failed rendering, or empty.
   std::string RenderingFailureReason();
   // "<output file>: <reason>", the line that follows a failed build's message.

@@ -1,6 +1,11 @@
 // BuildWriteGraph and ReleaseGraph: the writing graph from the push source
 // through the compressor to the AVI file, with the optional sound track.
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/Interfaces.h"
@@ -139,9 +144,35 @@ std::string VideoWriterForm::OutputFailure(const std::string& reason) const {
   return reason.empty() ? file : file + ": " + reason;
 }
 
+void VideoWriterForm::StopGraph() {
+  std::mutex mutex;
+  std::condition_variable stoppedChanged;
+  bool stopped = false;
+  std::thread stopper;
+  try {
+    stopper = std::thread([&] {
+      MediaControl->Stop();
+      std::lock_guard lock(mutex);
+      stopped = true;
+      stoppedChanged.notify_one();
+    });
+  } catch (const std::system_error&) {
+    MediaControl->Stop();  // no thread to spare: the window waits
+    return;
+  }
+  std::unique_lock lock(mutex);
+  do {
+    lock.unlock();
+    WaitingForGraph();
+    lock.lock();
+  } while (!stoppedChanged.wait_for(lock, std::chrono::milliseconds(20), [&] { return stopped; }));
+  lock.unlock();
+  stopper.join();
+}
+
 void VideoWriterForm::ReleaseGraph() {
   if (MediaControl) {
-    MediaControl->Stop();
+    StopGraph();
     ReleaseMember(MediaControl);
   }
   if (MediaEvent) {

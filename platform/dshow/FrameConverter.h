@@ -20,12 +20,17 @@ class FrameConverter {
   // False when out of memory.
   bool Open(int width, int height, AVPixelFormat format);
   // The converted frame, stamped with pts; null with error (an FFmpeg error)
-  // set when it fails. It stays the converter's and is overwritten by the next call.
+  // set when it fails. It stays the converter's and is overwritten by the next
+  // call. bits need no padding.
   AVFrame* Convert(const uint8_t* bits, int64_t pts, int& error);
 
  private:
   int width_ = 0;
   int height_ = 0;
   SwsContext* scaler_ = nullptr;
+  // The rows top-down in a buffer that FFmpeg padded: swscale's readers go
+  // past the end of a row, and past the last one. Its padding stays zero, so
+  // what they read there is the same on every run.
+  AVFrame* source_ = nullptr;
   AVFrame* frame_ = nullptr;
 };

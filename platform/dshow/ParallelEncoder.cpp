@@ -1,6 +1,7 @@
 #include "platform/dshow/ParallelEncoder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -19,7 +20,6 @@ constexpr int kIntraRunFrames = 25;
 // Longer key-frame intervals are not split: a run holds its frames until it is written.
 constexpr int kMaxRunFrames = 250;
 constexpr size_t kRunsPerThread = 4;
-constexpr int64_t kHeldBytesPerThread = int64_t{64} << 20;
 
 }  // namespace
 
@@ -28,18 +28,21 @@ bool ParallelEncoder::CanSplit(const EncoderSettings& settings) {
 }
 
 ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed,
-                                 int threads)
+                                 int threads, EncodeBudget budget)
     : settings_(settings),
       tb_(tb),
       phased_(settings.Repeats() != RepeatKind::PreviousPacket),
       sink_(std::move(sink)),
       encoderFailed_(std::move(encoderFailed)),
-      frameBytes_(static_cast<size_t>(DibStride24(settings.width)) * static_cast<size_t>(settings.height)) {
-  threads = std::max(threads, 1);
+      frameBytes_(static_cast<size_t>(DibStride24(settings.width)) * static_cast<size_t>(settings.height)),
+      threads_(std::max(threads, 1)),
+      backlogSeconds_(budget.backlogSeconds),
+      streamer_(settings_, tb) {
   keyInterval_ = phased_ ? settings.KeyFrameInterval() : kIntraRunFrames;
-  maxRuns_ = kRunsPerThread * static_cast<size_t>(threads);
-  maxHeldBytes_ = std::max<int64_t>(kHeldBytesPerThread * threads, 4 * static_cast<int64_t>(frameBytes_));
-  for (int i = 0; i < threads; ++i) {
+  maxRuns_ = kRunsPerThread * static_cast<size_t>(threads_);
+  // A streamed run holds the frame before, the key frame it may still need and the frame coming.
+  maxHeldBytes_ = std::max<int64_t>(budget.heldBytesPerThread * threads_, 4 * static_cast<int64_t>(frameBytes_));
+  for (int i = 0; i < threads_; ++i) {
     try {
       workers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
@@ -48,6 +51,7 @@ ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb,
       break;
     }
   }
+  threads_ = static_cast<int>(workers_.size());
 }
 
 ParallelEncoder::~ParallelEncoder() {
@@ -73,6 +77,8 @@ void ParallelEncoder::Work() {
       cancelled = job->cancelled;  // Recut sets it on the caller's thread
     }
     int error = 0;
+    const auto began = std::chrono::steady_clock::now();
+    const int64_t encodesBefore = encoder.Encodes();
     if (!cancelled) {
       try {
         error = encoder.Encode(job->run, job->skip, job->packets);
@@ -80,10 +86,13 @@ void ParallelEncoder::Work() {
         error = AVERROR(ENOMEM);
       }
     }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
     {
       std::lock_guard lock(mutex_);
       job->error = error;
       job->done = true;
+      encodeSeconds_ += took.count();
+      encodes_ += encoder.Encodes() - encodesBefore;
     }
     jobDone_.notify_all();
   }
@@ -91,7 +100,20 @@ void ParallelEncoder::Work() {
 
 bool ParallelEncoder::CutBefore(int64_t index) const {
   if (phased_) return (index - lastKey_) % keyInterval_ == 0;
-  return current_.Frames() >= keyInterval_;
+  return index - current_.start >= keyInterval_;
+}
+
+int64_t ParallelEncoder::Work(const Run& run) const {
+  return settings_.Repeats() == RepeatKind::EncodeAgain ? run.Frames() : static_cast<int64_t>(run.items.size());
+}
+
+double ParallelEncoder::BacklogSeconds() {
+  int64_t work = Work(current_);
+  std::lock_guard lock(mutex_);
+  if (encodes_ == 0) return 0;
+  for (const std::shared_ptr<Job>& job : inFlight_)
+    if (!job->done) work += job->work;
+  return static_cast<double>(work) * encodeSeconds_ / static_cast<double>(encodes_) / threads_;
 }
 
 HRESULT ParallelEncoder::Push(const uint8_t* bits) {
@@ -103,31 +125,86 @@ HRESULT ParallelEncoder::Push(const uint8_t* bits) {
     }
     CommitOldest();
   }
-  if (!current_.items.empty() && CutBefore(next_)) {
+  if (streaming_ && CutBefore(next_)) {
+    streamer_.End();
+    streaming_ = false;
+  } else if (!current_.items.empty() && CutBefore(next_)) {
     while (inFlight_.size() >= maxRuns_) CommitOldest();
     // Committing may have moved the key-frame grid and cut the frames anew.
     if (!current_.items.empty() && CutBefore(next_)) SubmitCurrent();
   }
   const bool repeat = lastFrame_ && std::memcmp(lastFrame_->Bits().data(), bits, frameBytes_) == 0;
-  if (current_.items.empty()) current_.start = next_;
-  if (repeat && !current_.items.empty() && current_.items.back().frame == lastFrame_) {
+  if (current_.items.empty() && !streaming_) current_.start = next_;
+  const int64_t bytes = repeat ? 0 : static_cast<int64_t>(frameBytes_);
+  // Frames held by runs in flight make room first.
+  while (!inFlight_.empty() && heldBytes_ + bytes > maxHeldBytes_) CommitOldest();
+  if (!streaming_ && heldBytes_ + bytes > maxHeldBytes_) StartStream();
+  if (!repeat) lastFrame_ = std::make_shared<HeldFrame>(bits, frameBytes_, heldBytes_);
+  if (streaming_) {
+    Stream(lastFrame_, !repeat);
+  } else if (repeat && !current_.items.empty() && current_.items.back().frame == lastFrame_) {
     ++current_.items.back().count;
-  } else if (repeat) {
-    current_.items.push_back({lastFrame_, 1});
   } else {
-    // Frames held by runs in flight make room first; the run being filled may
-    // exceed the bound alone.
-    while (!inFlight_.empty() && heldBytes_ - currentBytes_ + static_cast<int64_t>(frameBytes_) > maxHeldBytes_)
-      CommitOldest();
-    lastFrame_ = std::make_shared<HeldFrame>(bits, frameBytes_, heldBytes_);
     current_.items.push_back({lastFrame_, 1});
-    currentBytes_ += static_cast<int64_t>(frameBytes_);
   }
   ++next_;
+  while (!inFlight_.empty() && BacklogSeconds() > backlogSeconds_) CommitOldest();
   return failure_;
 }
 
+void ParallelEncoder::StartStream() {
+  // The runs before it are written first: they may move the key-frame grid.
+  while (!inFlight_.empty()) CommitOldest();
+  if (failure_ != S_OK) return;
+  Run run = std::move(current_);
+  int64_t skip = currentSkip_;
+  current_ = Run();
+  current_.start = run.start;
+  currentSkip_ = 0;
+  // Off the grid: the single encoder goes on from its last key frame.
+  if (phased_ && skip == 0 && run.start > 0 && run.start - lastKey_ < keyInterval_) {
+    skip = run.start - sinceKey_.start;
+    sinceKey_.items.insert(sinceKey_.items.end(), run.items.begin(), run.items.end());
+    run = std::move(sinceKey_);
+  }
+  // The streamed frames' key frames are the single encoder's own: nothing before them is encoded again.
+  sinceKey_ = Run();
+  streaming_ = true;
+  streamed_ = run.start + skip;
+  streamer_.Begin(skip);
+  for (const RunItem& item : run.items)
+    for (int64_t k = 0; k < item.count && failure_ == S_OK; ++k) Stream(item.frame, k == 0);
+}
+
+void ParallelEncoder::Stream(const std::shared_ptr<HeldFrame>& frame, bool changed) {
+  if (failure_ != S_OK) return;
+  std::vector<PacketRef> packets;
+  if (const int error = streamer_.Next(frame, changed, packets); error != 0) {
+    failure_ = HresultFromAvError(error);
+    if (encoderFailed_) encoderFailed_(error);
+    return;
+  }
+  int64_t key = -1;
+  if (HandOn(packets, streamed_, key) && key >= 0) lastKey_ = key;
+  streamed_ += static_cast<int64_t>(packets.size());
+}
+
+bool ParallelEncoder::HandOn(const std::vector<PacketRef>& packets, int64_t index, int64_t& key) {
+  for (const PacketRef& packet : packets) {
+    if (packet->flags & AV_PKT_FLAG_KEY) key = index;
+    if (const HRESULT hr = sink_(*packet, index++); hr != S_OK) {
+      failure_ = hr;
+      return false;
+    }
+  }
+  return true;
+}
+
 HRESULT ParallelEncoder::Finish() {
+  if (streaming_) {
+    streamer_.End();
+    streaming_ = false;
+  }
   // A commit that moves the key-frame grid leaves a run being filled again.
   while (!current_.items.empty() || !inFlight_.empty()) {
     if (!current_.items.empty())
@@ -142,13 +219,13 @@ void ParallelEncoder::SubmitCurrent() {
   Submit(std::move(current_), currentSkip_);
   current_ = Run();
   currentSkip_ = 0;
-  currentBytes_ = 0;
 }
 
 void ParallelEncoder::Submit(Run run, int64_t skip) {
   auto job = std::make_shared<Job>();
   job->run = std::move(run);
   job->skip = skip;
+  job->work = Work(job->run);
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(job);
@@ -181,16 +258,8 @@ void ParallelEncoder::Commit(Job& job) {
     if (encoderFailed_) encoderFailed_(job.error);
     return;
   }
-  int64_t index = first;
   int64_t key = -1;
-  for (const PacketRef& packet : job.packets) {
-    if (packet->flags & AV_PKT_FLAG_KEY) key = index;
-    if (const HRESULT hr = sink_(*packet, index++); hr != S_OK) {
-      failure_ = hr;
-      return;
-    }
-  }
-  if (!phased_) return;
+  if (!HandOn(job.packets, first, key) || !phased_) return;
   if (key >= 0) {
     lastKey_ = key;
     sinceKey_ = run.From(key);
@@ -227,5 +296,4 @@ void ParallelEncoder::Recut(const Job& invalid) {
     Submit(std::move(part), skip);
     from = to;
   }
-  currentBytes_ = static_cast<int64_t>(current_.items.size() * frameBytes_);
 }

@@ -1,7 +1,10 @@
 // Encodes a stream on a pool of threads: the frames are cut into runs that
 // start at key frames, each run is encoded by an encoder instance of its own,
 // and the packets are handed on in stream order on the caller's thread.
-// Memory stays bounded: a fixed number of runs and of frame bytes in flight.
+// Memory stays bounded: a fixed number of runs and of frame bytes held, the
+// run being filled included; a run that cannot fit is encoded on the caller's
+// thread as its frames come. The work waiting stays near a second, so that the
+// end of a stream (an abort too) comes soon.
 #pragma once
 
 #include <atomic>
@@ -17,6 +20,11 @@
 #include "platform/com/Hresult.h"
 #include "platform/dshow/RunEncoder.h"
 
+struct EncodeBudget {
+  int64_t heldBytesPerThread = int64_t{64} << 20;  // frames held, at least four
+  double backlogSeconds = 1.0;                      // encoding waiting, at the cost measured so far
+};
+
 class ParallelEncoder {
  public:
   // Takes each packet with its stream index; a failure ends the stream.
@@ -28,7 +36,8 @@ class ParallelEncoder {
   static bool CanSplit(const EncoderSettings& settings);
 
   // Starts up to `threads` workers; throws std::system_error when none can start.
-  ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed, int threads);
+  ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed, int threads,
+                  EncodeBudget budget = {});
   ~ParallelEncoder();
   ParallelEncoder(const ParallelEncoder&) = delete;
   ParallelEncoder& operator=(const ParallelEncoder&) = delete;
@@ -39,10 +48,16 @@ class ParallelEncoder {
   // Hands on every frame pushed so far; the result as for Push.
   HRESULT Finish();
 
+  // What the budget bounds, between pushes.
+  int64_t HeldBytes() const { return heldBytes_; }
+  int64_t MaxHeldBytes() const { return maxHeldBytes_; }
+  bool RunsWaiting() const { return !inFlight_.empty(); }
+
  private:
   struct Job {
     Run run;
     int64_t skip = 0;  // frames at its start that were written before, encoded again for the encoder's state
+    int64_t work = 0;  // frames it gives the encoder
     std::vector<PacketRef> packets;
     int error = 0;
     bool done = false;
@@ -50,6 +65,15 @@ class ParallelEncoder {
   };
 
   bool CutBefore(int64_t index) const;
+  int64_t Work(const Run& run) const;
+  // Seconds the encoders need for the frames pushed and not yet encoded,
+  // at the cost per frame measured so far (0 before the first run is done).
+  double BacklogSeconds();
+  // Encodes the run being filled here, and every frame after it up to the next cut.
+  void StartStream();
+  void Stream(const std::shared_ptr<HeldFrame>& frame, bool changed);
+  // Hands on a run's packets from stream index `index` on; false after a failure.
+  bool HandOn(const std::vector<PacketRef>& packets, int64_t index, int64_t& key);
   void SubmitCurrent();
   void Submit(Run run, int64_t skip);
   // Waits for the oldest run and hands on its packets.
@@ -66,6 +90,8 @@ class ParallelEncoder {
   const Sink sink_;
   const EncoderFailed encoderFailed_;
   const size_t frameBytes_;
+  int threads_;  // the workers that started
+  const double backlogSeconds_;
   int keyInterval_ = 1;
   size_t maxRuns_;
   int64_t maxHeldBytes_;
@@ -77,10 +103,12 @@ class ParallelEncoder {
   std::shared_ptr<HeldFrame> lastFrame_;
   Run current_;  // being filled
   int64_t currentSkip_ = 0;
-  int64_t currentBytes_ = 0;
   std::deque<std::shared_ptr<Job>> inFlight_;  // in stream order
   int64_t lastKey_ = 0;                        // the last key frame handed on
   Run sinceKey_;                               // the frames written from it on, for encoding again
+  RunEncoder streamer_;
+  bool streaming_ = false;  // the run of current_.start is encoded as it comes
+  int64_t streamed_ = 0;    // index of the next frame it hands on
 
   // Shared with the workers.
   std::mutex mutex_;
@@ -88,5 +116,7 @@ class ParallelEncoder {
   std::condition_variable jobDone_;
   std::deque<std::shared_ptr<Job>> queue_;
   bool stopping_ = false;
+  double encodeSeconds_ = 0;  // the workers' time and frames, for the cost per frame
+  int64_t encodes_ = 0;
   std::vector<std::thread> workers_;
 };

@@ -86,6 +86,7 @@ int RunEncoder::EncodeFrame(AVCodecContext* context, const HeldFrame& frame, Pac
   // Encoders of the MPEG family want rising times.
   int error = 0;
   AVFrame* converted = converter_.Convert(frame.Bits().data(), pts_++, error);
+  ++encodes_;
   if (!converted) return error;
   // Fixed-quantiser encoders read the quality from each frame.
   converted->quality = context->global_quality;
@@ -112,57 +113,68 @@ int RunEncoder::MakeKey(HeldFrame& frame) {
 }
 
 int RunEncoder::Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out) {
-  const int err = EncodeFrames(run, skip, out);
-  // An encoder that keeps pictures starts every run afresh: free it between runs.
-  if (kind_ != RepeatKind::PreviousPacket) avcodec_free_context(&context_);
+  Begin(skip);
+  int err = 0;
+  for (const RunItem& item : run.items)
+    for (int64_t k = 0; k < item.count && err == 0; ++k) err = Next(item.frame, k == 0, out);
+  End();
   return err;
 }
 
-int RunEncoder::EncodeFrames(const Run& run, int64_t skip, std::vector<PacketRef>& out) {
-  int64_t n = 0;
-  int sinceKey = 0;                  // the count by which the single encoder makes its next key frame
-  const HeldFrame* stale = nullptr;  // a key frame taken from the cache that the context has not seen
-  auto emit = [&](const PacketRef& packet) {
-    if (n++ >= skip) out.push_back(packet);
-    sinceKey = IsKey(packet) ? 0 : sinceKey + 1;
-  };
-  for (const RunItem& item : run.items) {
-    HeldFrame& frame = *item.frame;
-    PacketRef last;  // what a repeat of this frame comes out as, once known
-    for (int64_t k = 0; k < item.count; ++k) {
-      if (kind_ == RepeatKind::PreviousPacket) {
-        if (k == 0) {
-          if (const int err = MakeKey(frame); err != 0) return err;
-          last = frame.key_;
-        }
-        emit(last);
-        continue;
-      }
-      // Where the single encoder makes a key frame, a fresh one makes the same.
-      const bool keyDue = n == 0 || sinceKey >= keyInterval_ - 1;
-      if (keyDue && kind_ == RepeatKind::EncodeAgain) {
-        if (const int err = Open(&context_); err != 0) return err;
-      } else if (keyDue) {
-        if (const int err = MakeKey(frame); err != 0) return err;
-        emit(frame.key_);
-        stale = &frame;
-        last = NothingChanged(frame.afterKey_) ? frame.afterKey_ : nullptr;
-        continue;
-      } else if (last) {
-        // After a frame in which nothing changed the encoder is as it was.
-        emit(last);
-        continue;
-      }
-      PacketRef packet;
-      if (stale) {
-        if (const int err = Open(&context_); err != 0) return err;
-        if (const int err = EncodeFrame(context_, *stale, packet); err != 0) return err;
-        stale = nullptr;
-      }
-      if (const int err = EncodeFrame(context_, frame, packet); err != 0) return err;
-      emit(packet);
-      if (kind_ == RepeatKind::NothingChanged && NothingChanged(packet)) last = packet;
+void RunEncoder::Begin(int64_t skip) {
+  skip_ = skip;
+  n_ = 0;
+  sinceKey_ = 0;
+  stale_ = nullptr;
+  last_ = nullptr;
+}
+
+void RunEncoder::End() {
+  stale_ = nullptr;
+  last_ = nullptr;
+  // An encoder that keeps pictures starts every run afresh: free it between runs.
+  if (kind_ != RepeatKind::PreviousPacket) avcodec_free_context(&context_);
+}
+
+void RunEncoder::Emit(const PacketRef& packet, std::vector<PacketRef>& out) {
+  if (n_++ >= skip_) out.push_back(packet);
+  sinceKey_ = IsKey(packet) ? 0 : sinceKey_ + 1;
+}
+
+int RunEncoder::Next(const std::shared_ptr<HeldFrame>& held, bool changed, std::vector<PacketRef>& out) {
+  HeldFrame& frame = *held;
+  if (changed) last_ = nullptr;
+  if (kind_ == RepeatKind::PreviousPacket) {
+    if (!last_) {
+      if (const int err = MakeKey(frame); err != 0) return err;
+      last_ = frame.key_;
     }
+    Emit(last_, out);
+    return 0;
   }
+  // Where the single encoder makes a key frame, a fresh one makes the same.
+  const bool keyDue = n_ == 0 || sinceKey_ >= keyInterval_ - 1;
+  if (keyDue && kind_ == RepeatKind::EncodeAgain) {
+    if (const int err = Open(&context_); err != 0) return err;
+  } else if (keyDue) {
+    if (const int err = MakeKey(frame); err != 0) return err;
+    Emit(frame.key_, out);
+    stale_ = held;
+    last_ = NothingChanged(frame.afterKey_) ? frame.afterKey_ : nullptr;
+    return 0;
+  } else if (last_) {
+    // After a frame in which nothing changed the encoder is as it was.
+    Emit(last_, out);
+    return 0;
+  }
+  PacketRef packet;
+  if (stale_) {
+    if (const int err = Open(&context_); err != 0) return err;
+    if (const int err = EncodeFrame(context_, *stale_, packet); err != 0) return err;
+    stale_ = nullptr;
+  }
+  if (const int err = EncodeFrame(context_, frame, packet); err != 0) return err;
+  Emit(packet, out);
+  if (kind_ == RepeatKind::NothingChanged && NothingChanged(packet)) last_ = packet;
   return 0;
 }

@@ -69,8 +69,17 @@ class RunEncoder {
   // between repeats: stamp copies); 0 or an FFmpeg error.
   int Encode(const Run& run, int64_t skip, std::vector<PacketRef>& out);
 
+  // The same a frame at a time, as the frames come: Begin, Next for each
+  // frame (changed: it differs from the one before), End.
+  void Begin(int64_t skip);
+  int Next(const std::shared_ptr<HeldFrame>& frame, bool changed, std::vector<PacketRef>& out);
+  void End();
+
+  // Frames given to the encoder so far.
+  int64_t Encodes() const { return encodes_; }
+
  private:
-  int EncodeFrames(const Run& run, int64_t skip, std::vector<PacketRef>& out);
+  void Emit(const PacketRef& packet, std::vector<PacketRef>& out);
   int Open(AVCodecContext** context);
   // One frame in, its one packet out.
   int EncodeFrame(AVCodecContext* context, const HeldFrame& frame, PacketRef& packet);
@@ -85,4 +94,12 @@ class RunEncoder {
   AVCodecContext* context_ = nullptr;
   AVPacket* packet_ = nullptr;
   int64_t pts_ = 0;
+  int64_t encodes_ = 0;
+
+  // The run being encoded.
+  int64_t skip_ = 0;
+  int64_t n_ = 0;                      // its frames so far
+  int sinceKey_ = 0;                   // the count by which the single encoder makes its next key frame
+  std::shared_ptr<HeldFrame> stale_;  // a key frame taken from the cache that the context has not seen
+  PacketRef last_;                     // what a repeat of the current frame comes out as, once known
 };

@@ -22,10 +22,13 @@ class TestWriterForm : public PlainSettingsForm {
   // Called before each picture with its index, and after each pushed frame with the count so far.
   std::function<void(int)> OnPictureStarted;
   std::function<void(int)> OnFramePushed;
+  // Calls of WaitingForGraph, with the frames pushed by then.
+  std::vector<int> WaitedAfterFrames;
 
  protected:
   void PictureStarted(int index, int count) override;
   void FramePushed() override;
+  void WaitingForGraph() override { WaitedAfterFrames.push_back(FramesPushed); }
   void ShowWriteError(const std::string& text) override { WriteErrors.push_back(text); }
   void ShowGraphError(GraphStep step, const std::string& text) override { GraphErrors.emplace_back(step, text); }
 };

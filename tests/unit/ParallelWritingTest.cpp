@@ -5,7 +5,12 @@
 
 #include <cmath>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 #include "platform/dshow/CompressorCatalogue.h"
+#include "platform/dshow/ParallelEncoder.h"
 #include "support/Ffprobe.h"
 #include "support/GraphTestForm.h"
 #include "support/PictureFiles.h"
@@ -24,6 +29,7 @@ struct Written {
   std::vector<std::string> errors;
   std::string keyFlags;
   std::vector<uint8_t> decoded;
+  std::vector<int> waitedAfterFrames;
 };
 
 class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
@@ -65,6 +71,7 @@ class ParallelWritingTest : public ::testing::TestWithParam<std::string> {
     Written written;
     written.result = form.WriteVideo(Show());
     written.errors = form.WriteErrors;
+    written.waitedAfterFrames = form.WaitedAfterFrames;
     if (path.empty()) {
       written.keyFlags = PacketKeyFlags(out, "v");
       written.decoded = DecodeVideoBgr24(out);
@@ -119,6 +126,9 @@ TEST_P(ParallelWritingTest, AnAbortEndsTheFileWhereTheSerialPathEndsIt) {
   ASSERT_EQ(serial.result, WriteResult::Aborted);
   ASSERT_EQ(parallel.result, WriteResult::Aborted);
   EXPECT_EQ(parallel.keyFlags.size(), 150u);
+  // The program's window is kept alive while the frames queued are written.
+  ASSERT_FALSE(parallel.waitedAfterFrames.empty());
+  EXPECT_EQ(parallel.waitedAfterFrames.front(), 150);
   EXPECT_EQ(parallel.keyFlags, serial.keyFlags);
   if (!GetParam().starts_with("x264")) {
     EXPECT_TRUE(parallel.decoded == serial.decoded);
@@ -134,11 +144,100 @@ TEST_P(ParallelWritingTest, AFullDiskIsReportedAsBefore) {
   EXPECT_FALSE(parallel.errors.empty());
 }
 
+std::string TestName(const std::string& text) {
+  std::string name;
+  for (char c : text) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Catalogue, ParallelWritingTest, ::testing::ValuesIn(EveryCompressor()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name;
-                           for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
+                         [](const ::testing::TestParamInfo<std::string>& info) { return TestName(info.param); });
+
+// Odd sizes leave rows that are not a whole number of pixel groups: the
+// encoders' converter reads past each row, the last one too.
+using OddSizeTest = ::testing::TestWithParam<std::tuple<std::string, std::pair<int, int>>>;
+
+TEST_P(OddSizeTest, WritesTheSameBytesOnEveryRunAndPath) {
+  const auto& [compressor, size] = GetParam();
+  const auto [width, height] = size;
+  if (ConvertTool().empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  ComSession com;
+  TempDir dir;
+  std::vector<Slide> slides;
+  for (int seed = 1; seed <= 3; ++seed) {
+    const std::string path = dir.file(std::to_string(seed) + ".jpg");
+    ASSERT_TRUE(RunConvert("-seed " + std::to_string(seed) + " -size 288x216 plasma: " + path));
+    slides.push_back({path, 0x405060, seed, 1});
+  }
+  auto write = [&](bool serial, const std::string& name) {
+    TestWriterForm form(ConsoleProfile);
+    form.SerialWriting = serial;
+    form.SetUpWrite(dir.file(name), width, height, kFrames);
+    form.SetCompressor(compressor);
+    form.KeyFrameRate = 7;
+    EXPECT_EQ(form.WriteVideo(slides), WriteResult::Written);
+    return ReadBytes(dir.file(name));
+  };
+  const std::vector<uint8_t> serial = write(true, "serial.avi");
+  ASSERT_FALSE(serial.empty());
+  EXPECT_TRUE(write(true, "serial2.avi") == serial);
+  EXPECT_TRUE(write(false, "parallel.avi") == serial);
+  EXPECT_TRUE(write(false, "parallel2.avi") == serial);
+}
+
+// Frames of 64 x 48: changing every frame, cuts between flat colours, holds.
+std::vector<uint8_t> BudgetFrame(int i) {
+  std::vector<uint8_t> frame(static_cast<size_t>(DibStride24(64)) * 48);
+  const int phase = i / 6;
+  for (size_t k = 0; k < frame.size(); ++k)
+    frame[k] = static_cast<uint8_t>(phase % 3 == 0 ? phase * 40 : phase % 3 == 1 ? k % 192 + i : 255);
+  return frame;
+}
+
+// A run that cannot fit the budget is encoded as it comes, and no more than
+// the budget's work waits: the frames written stay the same.
+TEST(ParallelEncoderBudgetTest, HoldsAndQueuesNoMoreThanItsBudget) {
+  for (const char* name : {"msmpeg4v2", "msvideo1", "mjpeg"}) {
+    EncoderSettings settings;
+    settings.encoder = avcodec_find_encoder_by_name(name);
+    if (!settings.encoder) continue;
+    settings.width = 64;
+    settings.height = 48;
+    settings.keyFrameRate = 20;
+    settings.quality = 0.7;
+    auto encode = [&](EncodeBudget budget) {
+      std::vector<std::vector<uint8_t>> packets;
+      auto sink = [&](const AVPacket& packet, int64_t index) {
+        EXPECT_EQ(index, static_cast<int64_t>(packets.size()));
+        packets.emplace_back(packet.data, packet.data + packet.size);
+        return S_OK;
+      };
+      ParallelEncoder encoder(settings, {1, 25}, sink, nullptr, 4, budget);
+      for (int i = 0; i < 150; ++i) {
+        const bool costKnown = !packets.empty();  // a run was encoded and written
+        EXPECT_EQ(encoder.Push(BudgetFrame(i).data()), S_OK);
+        EXPECT_LE(encoder.HeldBytes(), encoder.MaxHeldBytes()) << name << " frame " << i;
+        if (budget.backlogSeconds == 0 && costKnown) {
+          EXPECT_FALSE(encoder.RunsWaiting()) << name << " frame " << i;
+        }
+      }
+      EXPECT_EQ(encoder.Finish(), S_OK);
+      return packets;
+    };
+    const std::vector<std::vector<uint8_t>> unbounded = encode({});
+    EXPECT_TRUE(encode({.heldBytesPerThread = 1}) == unbounded) << name;
+    EXPECT_TRUE(encode({.backlogSeconds = 0}) == unbounded) << name;
+  }
+}
+
+std::string OddSizeName(const ::testing::TestParamInfo<OddSizeTest::ParamType>& info) {
+  const auto& [compressor, size] = info.param;
+  return TestName(compressor) + "_" + std::to_string(size.first) + "x" + std::to_string(size.second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, OddSizeTest,
+                         ::testing::Combine(::testing::Values("MJPEG Compressor", "Microsoft MPEG-4 Video Codec V2"),
+                                            ::testing::Values(std::make_pair(321, 241), std::make_pair(313, 366))),
+                         OddSizeName);
 
 }  // namespace
