@@ -11,11 +11,13 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTabWidget>
+#include <utility>
 
 #include "BitmapImage.h"
 #include "DlgSelectCaptureSrc.h"
 #include "DlgSelectCompressor.h"
 #include "DlgSelectFormat.h"
+#include "TerminationSignals.h"
 #include "UserDialogs.h"
 #include "platform/com/ComRegistry.h"
 #include "platform/imaging/ImageGlobals.h"
@@ -95,18 +97,32 @@ void TForm1::FormCloseQuery(bool& canClose) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A close while a long operation runs would destroy the window under it.
+  // A close while a long operation runs would destroy the window under it: it is
+  // remembered until the operation ends, and a write stops as Escape stops it.
   if (Busy()) {
+    closePending_ = true;
+    AbortRequested = 1;
     event->ignore();
     return;
   }
   bool canClose = true;
-  Guarded([&] { FormCloseQuery(canClose); });
+  if (!closeWithoutQuestion_) Guarded([&] { FormCloseQuery(canClose); });
   if (canClose) {
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+void TForm1::TerminationSignal() {
+  if (writing_) {
+    closeWithoutQuestion_ = true;
+    close();
+    return;
+  }
+  // Ending at once also ends the event loops of dialogs that are open.
+  if (signalled_ || close()) QApplication::exit(0);
+  signalled_ = true;
 }
 
 void TForm1::cmCloseClick() {
@@ -159,7 +175,8 @@ void TForm1::SetSettingsTransition(int kind) { RBTransition->SetItemIndex(kind);
 // The editor keeps the compressor only in CompressorName.
 void TForm1::SetSettingsCompressor(const std::string&) {}
 
-TBusyState::TBusyState(TForm1& form) : form_(form) {
+TBusyState::TBusyState(TForm1& form, Kind kind) : form_(form) {
+  if (kind == Write) form_.writing_ = true;
   if (form_.busyDepth_++ == 0) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     form_.EnablePages(false);
@@ -170,6 +187,11 @@ TBusyState::~TBusyState() {
   if (--form_.busyDepth_ == 0) {
     QApplication::restoreOverrideCursor();
     form_.EnablePages(true);
+    form_.writing_ = false;
+    // Closed once the handler that ran the operation has returned.
+    if (std::exchange(form_.closePending_, false)) {
+      QMetaObject::invokeMethod(&form_, [form = &form_] { form->close(); }, Qt::QueuedConnection);
+    }
   }
 }
 
@@ -178,6 +200,7 @@ int RunVistrel() {
   DlgSelectCapture = new TDlgSelectCapture(Form1);
   DlgSelectComp = new TDlgSelectComp(Form1);
   DlgSelFormat = new TDlgSelFormat(Form1);
+  TTerminationSignals termination([] { Form1->TerminationSignal(); });
   Form1->show();
   QApplication::exec();
   delete Form1;  // the dialogs go with it

@@ -22,7 +22,7 @@ void TForm1::BtnWriteVideoClick() {
   AVIPath = FolderOf(name);
   if (!HasExtension(name)) name += ".AVI";
 
-  TBusyState busy(*this);
+  TBusyState busy(*this, TBusyState::Write);
   QApplication::processEvents();
   ProgressBar->setMaximum(std::max(LBPictures->Count(), 1));
   TextToWideBuffer(name, OutputFileName);  // a name that does not fit leaves it empty
@@ -30,7 +30,7 @@ void TForm1::BtnWriteVideoClick() {
   std::vector<Slide> slides;
   for (int i = 0; i < LBPictures->Count(); ++i) {
     const TPictureItem& item = *LBPictures->Object(i);
-    slides.push_back({LBPictures->Text(i), item.BkColor, item.Transition, item.DisplayTime});
+    slides.push_back({item.FileName, item.BkColor, item.Transition, item.DisplayTime});
   }
   if (WriteVideo(slides) != WriteResult::NotStarted) {
     BtnTest->setEnabled(true);
@@ -38,7 +38,11 @@ void TForm1::BtnWriteVideoClick() {
   }
 }
 
-void TForm1::PictureStarted(int index, int) { ProgressBar->setValue(index + 1); }
+void TForm1::PictureStarted(int index, int) {
+  ProgressBar->setValue(index + 1);
+  // A close that came before the first picture, while the flag was still cleared.
+  if (closePending_) AbortRequested = 1;
+}
 
 void TForm1::ShowTransitionFrame(const Bitmap& frame) {
   StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame), 0,

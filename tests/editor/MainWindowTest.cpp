@@ -1,8 +1,14 @@
 // The main window: the film-strip bitmaps, the close question, the Close button,
 // access keys and errors that leave a handler.
+#include <sys/stat.h>
+
+#include <QAbstractFileIconProvider>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
@@ -15,6 +21,15 @@ int ValuesIn(const std::string& store) {
   int count = 0;
   for (size_t at = store.find("\n\""); at != std::string::npos; at = store.find("\n\"", at + 1)) ++count;
   return count;
+}
+
+// Runs act on the modal dialog, once it shows, at every turn of the event loop until act returns true.
+void OnModalDialog(QTimer& poll, std::function<bool(QWidget*)> act) {
+  QObject::connect(&poll, &QTimer::timeout, [&poll, act = std::move(act)] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog && dialog->isVisible() && act(dialog)) poll.stop();
+  });
+  poll.start(1);
 }
 
 }  // namespace
@@ -107,4 +122,31 @@ TEST_F(MainWindowTest, AccessKeysClickTheirButtonsAndSharedLettersMoveTheFocus) 
 
   QTest::keyClick(form_.get(), Qt::Key_C, Qt::AltModifier);
   EXPECT_TRUE(WaitUntil([&] { return !form_->isVisible(); }));
+}
+
+TEST_F(MainWindowTest, QtsFileDialogsTypeFilesByNameAndItsQuestionEndsOnlyByItsButtons) {
+  StartEditor();
+  const std::unique_ptr<TUserDialogs> qt = QtDialogs();
+  // Reading a FIFO to learn its type would never return.
+  const QString fifo = QString::fromStdString(dir_.file("pipe.JPG"));
+  ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  QTimer listed;
+  OnModalDialog(listed, [&](QWidget* dialog) {
+    const QAbstractFileIconProvider* types = static_cast<QFileDialog*>(dialog)->iconProvider();
+    EXPECT_FALSE(types->type(QFileInfo(fifo)).isEmpty());
+    EXPECT_FALSE(types->icon(QFileInfo(fifo)).isNull());
+    static_cast<QDialog*>(dialog)->reject();
+    return true;
+  });
+  EXPECT_TRUE(qt->OpenFiles({"Add Image", "Images (*.jpg)|*.JPG", "", dir_.path(), "JPG", false}).empty());
+
+  QTimer answered;
+  OnModalDialog(answered, [](QWidget* box) {
+    QTest::keyClick(box, Qt::Key_Escape);
+    box->close();
+    EXPECT_TRUE(box->isVisible());
+    static_cast<QMessageBox*>(box)->buttons().at(0)->click();  // "&Ja"
+    return true;
+  });
+  EXPECT_TRUE(qt->Confirm("Bestätigen", "Script modified. Save changes ?"));
 }
