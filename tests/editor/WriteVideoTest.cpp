@@ -35,7 +35,7 @@ TEST_F(WriteVideoTest, EscapeDuringPictureTwoOfFiveWritesExactlyPicturesOneAndTw
   StartEditor();
   const Rgb colours[] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 200, 0}, {0, 200, 200}};
   std::vector<std::string> paths;
-  // The first name is no UTF-8: the write still reads its file, not a background.
+  // Names that are no UTF-8: the write still reads their files.
   for (int i = 0; i < 5; ++i) paths.push_back(Picture("p\xff" + std::to_string(i) + ".bmp", colours[i]));
   // Picture 2 fades in: its transition frames belong to it too.
   form_->RBTransition->SetItemIndex(1);
