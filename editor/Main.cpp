@@ -106,7 +106,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   bool canClose = true;
-  if (!closeWithoutQuestion_) Guarded([&] { FormCloseQuery(canClose); });
+  if (!closeWithoutQuestion_) {
+    asking_ = true;
+    Guarded([&] { FormCloseQuery(canClose); });
+    asking_ = false;
+  }
   if (canClose) {
     event->accept();
   } else {
@@ -120,9 +124,9 @@ void TForm1::TerminationSignal() {
     close();
     return;
   }
-  // Ending at once also ends the event loops of dialogs that are open.
-  if (signalled_ || close()) QApplication::exit(0);
-  signalled_ = true;
+  // A signal while the close question (or the save it leads to) is open ends at once;
+  // ending also ends the event loops of dialogs that are open.
+  if (asking_ || close()) QApplication::exit(0);
 }
 
 void TForm1::cmCloseClick() {

@@ -85,8 +85,9 @@ class TForm1 : public QWidget, public VideoWriterForm {
   void FormCloseQuery(bool& canClose);
   // SIGINT, SIGTERM or SIGHUP. During a write: the write stops as Escape stops it and
   // completes its file, then the window closes without the question. Otherwise: a
-  // close as by the close box (the question when the show has changed); a further
-  // signal ends the program at once.
+  // close as by the close box (the question when the show has changed), and the
+  // program ends when the window closes; a further signal while the question is
+  // open ends it at once.
   void TerminationSignal();
   void FormDestroy();
   void PaintBoxMonitorPaint(QPainter& canvas);
@@ -173,7 +174,8 @@ class TForm1 : public QWidget, public VideoWriterForm {
   bool closePending_ = false;
   // A signal came during a write: the close after it asks nothing.
   bool closeWithoutQuestion_ = false;
-  bool signalled_ = false;
+  // True while the close question and what it leads to run.
+  bool asking_ = false;
 };
 
 // Hourglass cursor and the page control off for its lifetime; undone also when
