@@ -22,15 +22,6 @@ int ValuesIn(const std::string& store) {
   return count;
 }
 
-// Runs act on the modal dialog, once it shows, at every turn of the event loop until act returns true.
-void OnModalDialog(QTimer& poll, std::function<bool(QWidget*)> act) {
-  QObject::connect(&poll, &QTimer::timeout, [&poll, act = std::move(act)] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog && dialog->isVisible() && act(dialog)) poll.stop();
-  });
-  poll.start(1);
-}
-
 }  // namespace
 
 class MainWindowTest : public EditorTest {};
@@ -129,23 +120,21 @@ TEST_F(MainWindowTest, QtsFileDialogsTypeFilesByNameAndItsQuestionEndsOnlyByItsB
   // A picture's bytes under a name without extension: the type comes from the name
   // alone, as reading a FIFO or a file in /proc to learn its type would never return.
   const QFileInfo unnamed(QString::fromStdString(Picture("picture", {1, 2, 3})));
-  QTimer listed;
-  OnModalDialog(listed, [&](QWidget* dialog) {
-    const QAbstractFileIconProvider* types = static_cast<QFileDialog*>(dialog)->iconProvider();
-    EXPECT_EQ(types->type(unnamed).toStdString(),
+  // Each dialog is the modal widget once its event loop runs.
+  QTimer::singleShot(0, [&] {
+    auto* dialog = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+    EXPECT_EQ(dialog->iconProvider()->type(unnamed).toStdString(),
               QMimeDatabase().mimeTypeForName("application/octet-stream").comment().toStdString());
-    static_cast<QDialog*>(dialog)->reject();
-    return true;
+    dialog->reject();
   });
   EXPECT_TRUE(qt->OpenFiles({"Add Image", "Images (*.jpg)|*.JPG", "", dir_.path(), "JPG", false}).empty());
 
-  QTimer answered;
-  OnModalDialog(answered, [](QWidget* box) {
+  QTimer::singleShot(0, [] {
+    auto* box = static_cast<QMessageBox*>(QApplication::activeModalWidget());
     QTest::keyClick(box, Qt::Key_Escape);
     box->close();
     EXPECT_TRUE(box->isVisible());
-    static_cast<QMessageBox*>(box)->buttons().at(0)->click();  // "&Ja"
-    return true;
+    box->buttons().at(0)->click();  // "&Ja"
   });
   EXPECT_TRUE(qt->Confirm("Bestätigen", "Script modified. Save changes ?"));
 }
