@@ -200,11 +200,12 @@ TBusyState::~TBusyState() {
 }
 
 int RunVistrel() {
+  // Signals are handed to the window only by the event loop, when it exists.
+  TTerminationSignals termination([] { Form1->TerminationSignal(); });
   Form1 = new TForm1;
   DlgSelectCapture = new TDlgSelectCapture(Form1);
   DlgSelectComp = new TDlgSelectComp(Form1);
   DlgSelFormat = new TDlgSelFormat(Form1);
-  TTerminationSignals termination([] { Form1->TerminationSignal(); });
   Form1->show();
   QApplication::exec();
   delete Form1;  // the dialogs go with it
