@@ -11,11 +11,13 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTabWidget>
+#include <utility>
 
 #include "BitmapImage.h"
 #include "DlgSelectCaptureSrc.h"
 #include "DlgSelectCompressor.h"
 #include "DlgSelectFormat.h"
+#include "TerminationSignals.h"
 #include "UserDialogs.h"
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/SystemClasses.h"
@@ -97,18 +99,36 @@ void TForm1::FormCloseQuery(bool& canClose) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A close while a long operation runs would destroy the window under it.
+  // A close while a long operation runs would destroy the window under it: it is
+  // remembered until the operation ends, and a write stops as Escape stops it.
   if (Busy()) {
+    closePending_ = true;
+    AbortRequested = 1;
     event->ignore();
     return;
   }
   bool canClose = true;
-  Guarded([&] { FormCloseQuery(canClose); });
+  if (!closeWithoutQuestion_) {
+    asking_ = true;
+    Guarded([&] { FormCloseQuery(canClose); });
+    asking_ = false;
+  }
   if (canClose) {
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+void TForm1::TerminationSignal() {
+  if (writing_) {
+    closeWithoutQuestion_ = true;
+    close();
+    return;
+  }
+  // A signal while the close question (or the save it leads to) is open ends at once;
+  // ending also ends the event loops of dialogs that are open.
+  if (asking_ || close()) QApplication::exit(0);
 }
 
 void TForm1::cmCloseClick() {
@@ -161,7 +181,8 @@ void TForm1::SetSettingsTransition(int kind) { RBTransition->SetItemIndex(kind);
 // The editor keeps the compressor only in CompressorName.
 void TForm1::SetSettingsCompressor(const std::string&) {}
 
-TBusyState::TBusyState(TForm1& form) : form_(form) {
+TBusyState::TBusyState(TForm1& form, Kind kind) : form_(form) {
+  if (kind == Write) form_.writing_ = true;
   if (form_.busyDepth_++ == 0) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     form_.EnablePages(false);
@@ -172,10 +193,17 @@ TBusyState::~TBusyState() {
   if (--form_.busyDepth_ == 0) {
     QApplication::restoreOverrideCursor();
     form_.EnablePages(true);
+    form_.writing_ = false;
+    // Closed once the handler that ran the operation has returned.
+    if (std::exchange(form_.closePending_, false)) {
+      QMetaObject::invokeMethod(&form_, [form = &form_] { form->close(); }, Qt::QueuedConnection);
+    }
   }
 }
 
 int RunVistrel() {
+  // Signals are handed to the window only by the event loop, when it exists.
+  TTerminationSignals termination([] { Form1->TerminationSignal(); });
   Form1 = new TForm1;
   DlgSelectCapture = new TDlgSelectCapture(Form1);
   DlgSelectComp = new TDlgSelectComp(Form1);

@@ -83,6 +83,12 @@ class TForm1 : public QWidget, public VideoWriterForm {
   // ---- handlers: program entry and main window ----
   void WMLoadSettings();
   void FormCloseQuery(bool& canClose);
+  // SIGINT, SIGTERM or SIGHUP. During a write: the write stops as Escape stops it and
+  // completes its file, then the window closes without the question. Otherwise: a
+  // close as by the close box (the question when the show has changed), and the
+  // program ends when the window closes; a further signal while the question is
+  // open ends it at once.
+  void TerminationSignal();
   void FormDestroy();
   void PaintBoxMonitorPaint(QPainter& canvas);
   void cmCloseClick();
@@ -166,13 +172,22 @@ class TForm1 : public QWidget, public VideoWriterForm {
   QMetaObject::Connection transitionClick_;
   QImage liveFrame_;
   int busyDepth_ = 0;
+  // Set for the busy state of a write.
+  bool writing_ = false;
+  // A close that came while a long operation ran; it goes on once the operation ends.
+  bool closePending_ = false;
+  // A signal came during a write: the close after it asks nothing.
+  bool closeWithoutQuestion_ = false;
+  // True while the close question and what it leads to run.
+  bool asking_ = false;
 };
 
 // Hourglass cursor and the page control off for its lifetime; undone also when
-// the work ends by an exception.
+// the work ends by an exception. A close asked for meanwhile goes on afterwards.
 class TBusyState {
  public:
-  explicit TBusyState(TForm1& form);
+  enum Kind { Other, Write };
+  explicit TBusyState(TForm1& form, Kind kind = Other);
   ~TBusyState();
   TBusyState(const TBusyState&) = delete;
   TBusyState& operator=(const TBusyState&) = delete;

@@ -127,13 +127,19 @@ void TPictureListBox::mousePressEvent(QMouseEvent* event) {
   dragging_ = false;
   pressPos_ = event->position().toPoint();
   pressedOnEntry_ = event->button() == Qt::LeftButton && ItemAtPos(pressPos_) >= 0;
+  // Only a left press on an entry selects: one in the empty space (or a sweep from
+  // there) changes nothing, so the selection never differs from what the controls show.
+  if (!pressedOnEntry_) {
+    setFocus(Qt::MouseFocusReason);
+    return;
+  }
   QListWidget::mousePressEvent(event);
-  if (pressedOnEntry_) Click();
+  Click();
 }
 
 void TPictureListBox::mouseMoveEvent(QMouseEvent* event) {
   if (!pressedOnEntry_ || !(event->buttons() & Qt::LeftButton)) {
-    QListWidget::mouseMoveEvent(event);
+    if (event->buttons() == Qt::NoButton) QListWidget::mouseMoveEvent(event);
     return;
   }
   // A pressed entry that moves starts a drag, not a selection by sweeping.
@@ -150,9 +156,10 @@ void TPictureListBox::mouseReleaseEvent(QMouseEvent* event) {
   const bool pressedOnEntry = pressedOnEntry_;
   pressedOnEntry_ = false;
   if (!dragging_) {
+    if (!pressedOnEntry) return;
     // A press on a selected entry changes the selection only now.
     QListWidget::mouseReleaseEvent(event);
-    if (pressedOnEntry) Click();
+    Click();
     return;
   }
   dragging_ = false;

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <filesystem>
 
@@ -25,7 +28,35 @@ QString QtFilter(const std::string& filter) {
   return description + " (" + patterns + ")";
 }
 
+// Icons and types from the name alone: reading a file to learn its type hangs the
+// dialog on a FIFO or on /proc.
+class TNameOnlyIconProvider : public QFileIconProvider {
+ public:
+  using QFileIconProvider::icon;
+  QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+  QString type(const QFileInfo& info) const override {
+    if (!info.isFile()) return QFileIconProvider::type(info);
+    const QMimeType mime = QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    return mime.comment().isEmpty() ? mime.name() : mime.comment();
+  }
+};
+
+// A yes/no question has no escape: only its two buttons end it, not Escape nor the close box.
+class TQuestionBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!event->matches(QKeySequence::Cancel)) QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
 void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+  static TNameOnlyIconProvider iconProvider;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setIconProvider(&iconProvider);
   dialog.setWindowTitle(QString::fromStdString(request.title));
   dialog.setNameFilter(QtFilter(request.filter));
   if (!request.initialDir.empty()) dialog.setDirectory(QString::fromStdString(request.initialDir));
@@ -77,7 +108,7 @@ class TQtDialogs : public TUserDialogs {
   }
 
   bool Confirm(const std::string& caption, const std::string& text) override {
-    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
+    TQuestionBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton("&Ja", QMessageBox::YesRole);
     box.addButton("&Nein", QMessageBox::NoRole);
@@ -91,11 +122,13 @@ class TQtDialogs : public TUserDialogs {
 };
 
 std::unique_ptr<TUserDialogs>& Current() {
-  static std::unique_ptr<TUserDialogs> dialogs = std::make_unique<TQtDialogs>();
+  static std::unique_ptr<TUserDialogs> dialogs = QtDialogs();
   return dialogs;
 }
 
 }  // namespace
+
+std::unique_ptr<TUserDialogs> QtDialogs() { return std::make_unique<TQtDialogs>(); }
 
 TUserDialogs& UserDialogs() { return *Current(); }
 

@@ -32,6 +32,8 @@ class TUserDialogs {
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
 };
 
+// Qt's dialogs.
+std::unique_ptr<TUserDialogs> QtDialogs();
 // The dialogs in use; Qt's until SetUserDialogs replaces them.
 TUserDialogs& UserDialogs();
 void SetUserDialogs(std::unique_ptr<TUserDialogs> dialogs);

@@ -21,7 +21,7 @@ void TForm1::BtnWriteVideoClick() {
   const std::string name = FileNameWithExtension(*chosen, "AVI");
   AVIPath = FolderOf(name);
 
-  TBusyState busy(*this);
+  TBusyState busy(*this, TBusyState::Write);
   QApplication::processEvents();
   ProgressBar->setMaximum(std::max(LBPictures->Count(), 1));
   TextToWideBuffer(name, OutputFileName);  // a name that does not fit leaves it empty
@@ -29,7 +29,7 @@ void TForm1::BtnWriteVideoClick() {
   std::vector<Slide> slides;
   for (int i = 0; i < LBPictures->Count(); ++i) {
     const TPictureItem& item = *LBPictures->Object(i);
-    slides.push_back({LBPictures->Text(i), item.BkColor, item.Transition, item.DisplayTime});
+    slides.push_back({item.FileName, item.BkColor, item.Transition, item.DisplayTime});
   }
   if (WriteVideo(slides, {ScriptFileName}) != WriteResult::NotStarted) {
     BtnTest->setEnabled(true);
@@ -37,7 +37,11 @@ void TForm1::BtnWriteVideoClick() {
   }
 }
 
-void TForm1::PictureStarted(int index, int) { ProgressBar->setValue(index + 1); }
+void TForm1::PictureStarted(int index, int) {
+  ProgressBar->setValue(index + 1);
+  // A close that came before the first picture, while the flag was still cleared.
+  if (closePending_) AbortRequested = 1;
+}
 
 void TForm1::ShowTransitionFrame(const Bitmap& frame) {
   StretchBlt(MonitorBitmap.get(), 0, 0, MonitorBitmap->width(), MonitorBitmap->height(), const_cast<Bitmap*>(&frame), 0,

@@ -104,7 +104,14 @@ class EditorInXvfb(unittest.TestCase):
             self.press_until_shown(("key", keys), title)
             self.press_until_gone("Escape", title)
 
-        # "&Close" saves the settings, then asks about the changed script; "&Nein" ends the program.
+        # "&Close" saves the settings, then asks about the changed script. Escape does not
+        # answer it (that would end the program): "&Ja" after it still opens the save dialog.
+        self.x("xdotool", "windowfocus", "--sync", main)
+        self.press_until_shown(("key", "alt+c"), "Bestätigen")
+        self.x("xdotool", "key", "Escape")
+        self.press_until_shown(("key", "alt+j"), "Save Script ")
+        self.press_until_gone("Escape", "Save Script ")
+        # "&Nein" ends the program.
         self.x("xdotool", "windowfocus", "--sync", main)
         self.press_until_shown(("key", "alt+c"), "Bestätigen")
         self.x("xdotool", "key", "alt+n")

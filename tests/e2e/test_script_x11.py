@@ -3,6 +3,7 @@ alone (Alt+O, Alt+W): the AVI is the one the script describes, as ffprobe reads 
 
 import json
 import os
+import signal
 import subprocess
 import unittest
 
@@ -64,6 +65,24 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
         self.assertIn('"FormatX"=dword:000000a0', text)
         self.assertIn('"Compressor"="MJPEG Compressor"', text)
 
+    def test_signal_during_a_write_completes_the_file(self):
+        picture = os.path.join(self.dir.name, "red.jpg")
+        subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
+        script, video = os.path.join(self.dir.name, "long.ini"), os.path.join(self.dir.name, "long.AVI")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write("[General]\nCompressor=MJPEG Compressor\nPictures=1000\n\n" +
+                    "".join(f"[Picture{i}]\nName={picture}\nDisplaytime=20\n\n" for i in range(1000)))
+        self.main = wait_for(lambda: self.window(TITLE), "the main window")
+        self.type_into("alt+o", "Open Scriptfile", script)
+        self.type_into("alt+w", "Write AVI File", video)
+        # SIGTERM once the write runs: it stops after its picture, completes the file and ends.
+        wait_for(lambda: os.path.exists(video) and os.path.getsize(video) > 0, "the write")
+        self.app.send_signal(signal.SIGTERM)
+        self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
+        result = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "stream=nb_frames,duration", "-of", "json",
+                                 video], capture_output=True, text=True)
+        stream = json.loads(result.stdout)["streams"][0]
+        self.assertTrue(int(stream["nb_frames"]) > 0 and float(stream["duration"]) > 0, stream)
 
 if __name__ == "__main__":
     unittest.main()

@@ -1,8 +1,13 @@
 // The main window: the film-strip bitmaps, the close question, the Close button,
 // access keys and errors that leave a handler.
+#include <QAbstractFileIconProvider>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
@@ -107,4 +112,29 @@ TEST_F(MainWindowTest, AccessKeysClickTheirButtonsAndSharedLettersMoveTheFocus) 
 
   QTest::keyClick(form_.get(), Qt::Key_C, Qt::AltModifier);
   EXPECT_TRUE(WaitUntil([&] { return !form_->isVisible(); }));
+}
+
+TEST_F(MainWindowTest, QtsFileDialogsTypeFilesByNameAndItsQuestionEndsOnlyByItsButtons) {
+  StartEditor();
+  const std::unique_ptr<TUserDialogs> qt = QtDialogs();
+  // A picture's bytes under a name without extension: the type comes from the name
+  // alone, as reading a FIFO or a file in /proc to learn its type would never return.
+  const QFileInfo unnamed(QString::fromStdString(Picture("picture", {1, 2, 3})));
+  // Each dialog is the modal widget once its event loop runs.
+  QTimer::singleShot(0, [&] {
+    auto* dialog = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+    EXPECT_EQ(dialog->iconProvider()->type(unnamed).toStdString(),
+              QMimeDatabase().mimeTypeForName("application/octet-stream").comment().toStdString());
+    dialog->reject();
+  });
+  EXPECT_TRUE(qt->OpenFiles({"Add Image", "Images (*.jpg)|*.JPG", "", dir_.path(), "JPG", false}).empty());
+
+  QTimer::singleShot(0, [] {
+    auto* box = static_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QTest::keyClick(box, Qt::Key_Escape);
+    box->close();
+    EXPECT_TRUE(box->isVisible());
+    box->buttons().at(0)->click();  // "&Ja"
+  });
+  EXPECT_TRUE(qt->Confirm("Bestätigen", "Script modified. Save changes ?"));
 }

@@ -124,6 +124,14 @@ TEST_F(PictureListTest, DraggingMovesOnlyTheFocusEntryAndLeavesModifiedAlone) {
   Drag(3, empty);
   EXPECT_EQ(Names(), moved);
 
+  // A click or a sweep from the empty space selects nothing: the controls still show entry 3.
+  QWidget* viewport = form_->LBPictures->viewport();
+  QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, empty);
+  QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, empty);
+  QTest::mouseMove(viewport, EntryCentre(0));
+  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, EntryCentre(0));
+  EXPECT_EQ(SelectedIndexes(), (Indexes{3}));
+
   // With several selected, the focus entry (the last clicked) moves alone.
   ClickEntry(0);
   ClickEntry(2, Qt::ControlModifier);

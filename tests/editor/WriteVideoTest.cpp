@@ -4,10 +4,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "EditorFixture.h"
+#include "editor/TerminationSignals.h"
 #include "platform/text/WideText.h"
 #include "support/Ffprobe.h"
 
@@ -34,19 +37,18 @@ TEST_F(WriteVideoTest, EscapeDuringPictureTwoOfFiveWritesExactlyPicturesOneAndTw
   StartEditor();
   const Rgb colours[] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 200, 0}, {0, 200, 200}};
   std::vector<std::string> paths;
-  for (int i = 0; i < 5; ++i) paths.push_back(Picture("p" + std::to_string(i) + ".bmp", colours[i]));
+  // Names that are no UTF-8: the write still reads their files.
+  for (int i = 0; i < 5; ++i) paths.push_back(Picture("p\xff" + std::to_string(i) + ".bmp", colours[i]));
   // Picture 2 fades in: its transition frames belong to it too.
   form_->RBTransition->SetItemIndex(1);
   AddPictures(paths);
   form_->LBPictures->Object(0)->Transition = 0;
   UseSmallUncompressedFormat();
 
-  // Escape arrives through the event loop while picture 2 is being written; a close
-  // meanwhile must not take the window away under the write.
+  // Escape arrives through the event loop while picture 2 is being written.
   QObject::connect(form_->ProgressBar, &QProgressBar::valueChanged, form_.get(), [&](int value) {
     if (value == 2) {
       QCoreApplication::postEvent(form_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-      form_->close();
     }
   });
   dialogs_->saveAnswers.push_back(dir_.file("show"));
@@ -113,4 +115,35 @@ TEST_F(WriteVideoTest, AWriteOverAFileTheShowReadsOrOverADeviceIsRefusedAndWrite
                                                           " Nothing was written."});
     EXPECT_TRUE(FileContents(output) == before) << output;
   }
+}
+
+TEST_F(WriteVideoTest, ASignalOrACloseDuringLongWorkTakesEffectOnceItEnds) {
+  StartEditor();
+  TTerminationSignals termination([this] { form_->TerminationSignal(); });
+  const std::vector<std::string> paths(3, Picture("a.bmp", {1, 2, 3}));
+  form_->RBTransition->SetItemIndex(0);
+  AddPictures(paths);
+  UseSmallUncompressedFormat();
+  // During a write: it stops after the picture, its file is whole, and the changed
+  // show is not asked about.
+  QObject::connect(form_->ProgressBar, &QProgressBar::valueChanged, form_.get(), [](int value) {
+    if (value == 2) std::raise(SIGTERM);
+  });
+  dialogs_->saveAnswers.push_back(dir_.file("show.avi"));
+  QTest::mouseClick(form_->BtnWriteVideo, Qt::LeftButton);
+  EXPECT_TRUE(WaitUntil([&] { return !form_->isVisible(); }));
+  EXPECT_TRUE(dialogs_->confirmations.empty());
+  EXPECT_EQ(ProbeStreams(dir_.file("show.avi")).at(0).at("nb_frames"), std::to_string(2 * kFrames));
+
+  // During an add, a signal and then a close: each asks about the changed show once
+  // the add has ended; "Ja" keeps the window, "Nein" closes it.
+  StartEditor();
+  dialogs_->confirmAnswers = {true, false};
+  QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+  AddPictures(paths);
+  EXPECT_TRUE(WaitUntil([&] { return dialogs_->saveRequests.size() == 2; }));
+  QTimer::singleShot(0, form_.get(), [this] { form_->close(); });
+  AddPictures(paths);
+  EXPECT_TRUE(WaitUntil([&] { return !form_->isVisible(); }));
+  EXPECT_EQ(dialogs_->confirmations.size(), 2u);
 }
