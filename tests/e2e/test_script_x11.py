@@ -1,5 +1,6 @@
 """A script opened and written in vistrel under a real X server, with the keyboard
-alone (Alt+O, Alt+W): the AVI is the one the script describes, as ffprobe reads it."""
+alone (Alt+O, Alt+W): the AVI is the one the script describes, as ffprobe reads it;
+a write over one of the show's pictures is refused."""
 
 import json
 import os
@@ -23,6 +24,9 @@ def probe(path):
 class ScriptInXvfb(editor_x11.EditorInXvfb):
     test_window_and_access_keys = None  # the editor's own test, run from its own file
 
+    def window_count(self, name):
+        return len(self.x("xdotool", "search", "--onlyvisible", "--name", "^" + name + "$").stdout.split())
+
     def type_into(self, keys, title, text):
         self.x("xdotool", "windowfocus", "--sync", self.main)
         self.press_until_shown(("key", keys), title)
@@ -42,12 +46,37 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
                     f"[Picture1]\nName={pictures[1]}\nAnimation=1\nDisplaytime=1\nBkColor=0xFFFFFF\n")
         self.main = wait_for(lambda: self.window(TITLE), "the main window")
 
-        self.type_into("alt+o", "Open Scriptfile", script)
+        # Typed without its extension: the listed show.ini is the one meant.
+        self.type_into("alt+o", "Open Scriptfile", script[:-len(".ini")])
         video = os.path.join(self.dir.name, "show")
         self.type_into("alt+w", "Write AVI File", video)
         # 2 s held at 5 frames/s, then a fade of 5 frames and 1 s held.
         expected = {"codec_name": "mjpeg", "width": 160, "height": 120, "r_frame_rate": "5/1", "nb_read_packets": "20"}
         wait_for(lambda: probe(video + ".AVI") == expected, "the AVI of the script", timeout=120)
+
+        # A write over one of the show's pictures, confirmed in Qt's own "replace?", is refused
+        # in the error box and leaves the picture as it was.
+        with open(pictures[0], "rb") as f:
+            picture = f.read()
+        self.x("xdotool", "windowfocus", "--sync", self.main)
+        self.press_until_shown(("key", "alt+w"), "Write AVI File")
+        self.x("xdotool", "type", "--delay", "5", pictures[0])
+        for _ in range(60):
+            if self.window("Vistrel"):
+                break
+            # The question comes up over the dialog under the same title, as the newest window.
+            shown = max(self.x("xdotool", "search", "--onlyvisible", "--name", "^Write AVI File$").stdout.split(),
+                        key=int, default=None)
+            if shown:
+                self.x("xdotool", "windowfocus", "--sync", shown)
+                self.x("xdotool", "key", "alt+y" if self.window_count("Write AVI File") > 1 else "Return")
+            try:
+                wait_for(lambda: self.window("Vistrel"), "the refusal", timeout=1)
+            except AssertionError:
+                pass
+        self.press_until_gone("Return", "Vistrel")
+        with open(pictures[0], "rb") as f:
+            self.assertEqual(f.read(), picture)
 
         # The opened script changed nothing to save: "&Close" stores its values and ends.
         # The write may still be winding down: a key that finds the window busy is lost.
