@@ -87,17 +87,21 @@ fs::path LinkTarget(fs::path path) {
   return path;
 }
 
+int ReplaceRefusal(const fs::path& target, bool& exists, struct stat& old) {
+  exists = stat(target.c_str(), &old) == 0;
+  if (!exists) return 0;
+  if (!S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+  // No write bit counts even for root: a file its owner made read-only stays as it is.
+  if ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return EACCES;
+  return 0;
+}
+
 bool ReplaceFileContents(const fs::path& path, std::string_view content) {
   const fs::path target = LinkTarget(path);
+  bool exists = false;
   struct stat old{};
-  const bool exists = stat(target.c_str(), &old) == 0;
-  if (exists && !S_ISREG(old.st_mode)) {
-    errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
-    return false;
-  }
-  // No write bit counts even for root, as a read-only file does on every desktop.
-  if (exists && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
-    errno = EACCES;
+  if (const int refusal = ReplaceRefusal(target, exists, old)) {
+    errno = refusal;
     return false;
   }
 

@@ -3,6 +3,8 @@
 // file, and after a crash either the old or the new content is there.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +29,11 @@ FileRead ReadRegularFile(const std::filesystem::path& path, std::vector<uint8_t>
 // The file a chain of links ends at, so that a linked file stays linked when it
 // is replaced; path itself when it is no link.
 std::filesystem::path LinkTarget(std::filesystem::path path);
+
+// 0 when the file at target (links already followed) may be replaced or is not
+// there; else why not: EISDIR or EINVAL for what is no regular file, EACCES for
+// a read-only one. exists and old tell what is there.
+int ReplaceRefusal(const std::filesystem::path& target, bool& exists, struct stat& old);
 
 // Writes content to a new file of a name no one else uses, created beside the
 // target (never through a link, never over an existing file), flushes it to disk

@@ -162,15 +162,11 @@ void TRegistry::WriteValue(RegValue value) {
 bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string& reason) {
   const fs::path target = LinkTarget(file_);
   std::error_code ec;
+  bool exists = false;
   struct stat st;
-  const bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    reason = "not a regular file";
-    return false;
-  }
-  // A store that its owner made read-only stays as it is, also for root.
-  if (exists && ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
-    reason = std::strerror(EACCES);
+  // Refused before the lock and before a damaged store is moved aside.
+  if (const int refusal = ReplaceRefusal(target, exists, st)) {
+    reason = refusal == EACCES ? std::strerror(EACCES) : "not a regular file";
     return false;
   }
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
