@@ -1,11 +1,9 @@
 // BuildWriteGraph and ReleaseGraph: the writing graph from the push source
 // through the compressor to the AVI file, with the optional sound track.
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <future>
 #include <system_error>
-#include <thread>
 
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/Interfaces.h"
@@ -145,29 +143,16 @@ std::string VideoWriterForm::OutputFailure(const std::string& reason) const {
 }
 
 void VideoWriterForm::StopGraph() {
-  std::mutex mutex;
-  std::condition_variable stoppedChanged;
-  bool stopped = false;
-  std::thread stopper;
+  std::future<void> stopped;
   try {
-    stopper = std::thread([&] {
-      MediaControl->Stop();
-      std::lock_guard lock(mutex);
-      stopped = true;
-      stoppedChanged.notify_one();
-    });
+    stopped = std::async(std::launch::async, [this] { MediaControl->Stop(); });
   } catch (const std::system_error&) {
     MediaControl->Stop();  // no thread to spare: the window waits
     return;
   }
-  std::unique_lock lock(mutex);
   do {
-    lock.unlock();
     WaitingForGraph();
-    lock.lock();
-  } while (!stoppedChanged.wait_for(lock, std::chrono::milliseconds(20), [&] { return stopped; }));
-  lock.unlock();
-  stopper.join();
+  } while (stopped.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready);
 }
 
 void VideoWriterForm::ReleaseGraph() {

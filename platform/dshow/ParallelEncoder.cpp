@@ -31,7 +31,8 @@ ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb,
                                  int threads, EncodeBudget budget)
     : settings_(settings),
       tb_(tb),
-      phased_(settings.Repeats() != RepeatKind::PreviousPacket),
+      repeats_(settings.Repeats()),
+      phased_(repeats_ != RepeatKind::PreviousPacket),
       sink_(std::move(sink)),
       encoderFailed_(std::move(encoderFailed)),
       frameBytes_(static_cast<size_t>(DibStride24(settings.width)) * static_cast<size_t>(settings.height)),
@@ -103,12 +104,12 @@ bool ParallelEncoder::CutBefore(int64_t index) const {
   return index - current_.start >= keyInterval_;
 }
 
-int64_t ParallelEncoder::Work(const Run& run) const {
-  return settings_.Repeats() == RepeatKind::EncodeAgain ? run.Frames() : static_cast<int64_t>(run.items.size());
+int64_t ParallelEncoder::EncodeCount(const Run& run) const {
+  return repeats_ == RepeatKind::EncodeAgain ? run.Frames() : static_cast<int64_t>(run.items.size());
 }
 
 double ParallelEncoder::BacklogSeconds() {
-  int64_t work = Work(current_);
+  int64_t work = EncodeCount(current_);
   std::lock_guard lock(mutex_);
   if (encodes_ == 0) return 0;
   for (const std::shared_ptr<Job>& job : inFlight_)
@@ -178,7 +179,8 @@ void ParallelEncoder::StartStream() {
 
 void ParallelEncoder::Stream(const std::shared_ptr<HeldFrame>& frame, bool changed) {
   if (failure_ != S_OK) return;
-  std::vector<PacketRef> packets;
+  std::vector<PacketRef>& packets = streamPackets_;
+  packets.clear();
   if (const int error = streamer_.Next(frame, changed, packets); error != 0) {
     failure_ = HresultFromAvError(error);
     if (encoderFailed_) encoderFailed_(error);
@@ -225,7 +227,7 @@ void ParallelEncoder::Submit(Run run, int64_t skip) {
   auto job = std::make_shared<Job>();
   job->run = std::move(run);
   job->skip = skip;
-  job->work = Work(job->run);
+  job->work = EncodeCount(job->run);
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(job);

@@ -65,7 +65,8 @@ class ParallelEncoder {
   };
 
   bool CutBefore(int64_t index) const;
-  int64_t Work(const Run& run) const;
+  // Frames a run gives the encoder.
+  int64_t EncodeCount(const Run& run) const;
   // Seconds the encoders need for the frames pushed and not yet encoded,
   // at the cost per frame measured so far (0 before the first run is done).
   double BacklogSeconds();
@@ -85,6 +86,7 @@ class ParallelEncoder {
 
   const EncoderSettings settings_;
   const AVRational tb_;
+  const RepeatKind repeats_;
   // Key frames fall where the encoder's own count puts them (not on every frame).
   const bool phased_;
   const Sink sink_;
@@ -109,6 +111,7 @@ class ParallelEncoder {
   RunEncoder streamer_;
   bool streaming_ = false;  // the run of current_.start is encoded as it comes
   int64_t streamed_ = 0;    // index of the next frame it hands on
+  std::vector<PacketRef> streamPackets_;
 
   // Shared with the workers.
   std::mutex mutex_;
