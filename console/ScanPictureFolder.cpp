@@ -26,7 +26,6 @@ std::vector<std::string> ScanPictureFolder(const std::string& folder, std::error
     pictures.push_back(prefix + name);
   }
   if (error) return {};
-  std::sort(pictures.begin(), pictures.end(),
-            [](const std::string& a, const std::string& b) { return CompareTextIgnoreCase(a, b) < 0; });
+  SortIgnoringCase(pictures);
   return pictures;
 }

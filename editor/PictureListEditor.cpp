@@ -71,8 +71,7 @@ void TForm1::BtnAddPicClick() {
     LBPictures->clearSelection();
     // The first new entry becomes the focus entry, so that the monitor shows it.
     const int firstNew = insertAt;
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return CompareTextIgnoreCase(a, b) < 0; });
+    SortIgnoringCase(names);
     for (const std::string& name : names) {
       QApplication::processEvents();
       auto item = std::make_unique<TPictureItem>(name, edBkColor->Color());

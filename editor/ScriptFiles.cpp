@@ -111,11 +111,7 @@ void TForm1::BtnOpenClick() {
     Modified = false;
     ImagePalette = nullptr;  // loads never make a palette (see ImageGlobals.h): nothing to free
     BtnTest->setEnabled(true);
-    LBPictures->BeginUpdate();
-    struct ResumeRepaint {
-      TPictureListBox* list;
-      ~ResumeRepaint() { list->EndUpdate(); }
-    } resume{LBPictures};
+    TListUpdate update(*LBPictures);
     for (int i = 0; i < pictures; ++i) {
       QApplication::processEvents();
       const std::string section = PictureSection(i);

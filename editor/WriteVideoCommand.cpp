@@ -57,6 +57,6 @@ void TForm1::FramePushed() { QApplication::processEvents(); }
 // Paints and takes Escape while the last queued frames are written.
 void TForm1::WaitingForGraph() { QApplication::processEvents(); }
 
-void TForm1::ShowWriteError(const std::string& text) { UserDialogs().ShowError("Vistrel", text); }
+void TForm1::ShowWriteError(const std::string& text) { ShowException(text); }
 
-void TForm1::ShowGraphError(GraphStep, const std::string& text) { UserDialogs().ShowError("Vistrel", text); }
+void TForm1::ShowGraphError(GraphStep, const std::string& text) { ShowException(text); }

@@ -107,9 +107,7 @@ std::unique_ptr<Bitmap> LoadJpegMemory(const uint8_t* data, size_t size, size_t 
 }
 
 std::unique_ptr<Bitmap> LoadJpegFile(const std::string& fileName) {
-  const auto data = ReadPictureFile(fileName);
-  if (!data) return nullptr;
-  return LoadJpegMemory(data->data(), data->size());
+  return LoadJpegFileCovering(fileName, nullptr).bitmap;
 }
 
 ScaledJpeg LoadJpegFileCovering(const std::string& fileName, const CoverSize& cover) {

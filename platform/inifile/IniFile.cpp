@@ -5,6 +5,7 @@
 
 #include "platform/inifile/ProfileText.h"
 #include "platform/kernel/ReplaceFile.h"
+#include "platform/text/Utf8.h"
 
 namespace {
 
@@ -16,10 +17,7 @@ std::optional<uint32_t> HexDigits(std::string_view digits) {
   if (digits.empty()) return std::nullopt;
   uint64_t value = 0;
   for (const char c : digits) {
-    const int digit = c >= '0' && c <= '9' ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
+    const int digit = HexDigitValue(c);
     if (digit < 0) return std::nullopt;
     value = value * 16 + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFu) return std::nullopt;

@@ -17,13 +17,6 @@ std::string_view TrimLeft(std::string_view s) {
   return s;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = LowerAscii(c);
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // A quoted text at s[pos] == '"' with REGEDIT4's two escapes; pos ends past the
 // closing quote.
 std::optional<std::string> ParseQuoted(std::string_view s, std::size_t& pos) {
@@ -48,7 +41,7 @@ std::optional<uint32_t> ParseHexNumber(std::string_view s, std::size_t maxDigits
   if (s.empty() || s.size() > maxDigits) return std::nullopt;
   uint32_t n = 0;
   for (char c : s) {
-    const int d = HexDigit(c);
+    const int d = HexDigitValue(c);
     if (d < 0) return std::nullopt;
     n = (n << 4) | static_cast<uint32_t>(d);
   }

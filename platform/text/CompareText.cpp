@@ -1,5 +1,7 @@
 #include "platform/text/CompareText.h"
 
+#include <algorithm>
+
 #include "platform/text/Utf8.h"
 
 namespace {
@@ -31,4 +33,9 @@ int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
   if (!left.empty() || !right.empty()) return left.empty() ? -1 : 1;
   const int bytes = a.compare(b);
   return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
+}
+
+void SortIgnoringCase(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareTextIgnoreCase(a, b) < 0; });
 }

@@ -21,6 +21,9 @@ std::string UpperCaseAscii(std::string text);
 char LowerAscii(char c);
 std::string LowerCaseAscii(std::string text);
 
+// The value of a hexadecimal digit (either case), or -1.
+int HexDigitValue(char c);
+
 // Whether a and b are equal, letters a to z in either case alike.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
