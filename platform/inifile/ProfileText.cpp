@@ -1,5 +1,8 @@
 #include "platform/inifile/ProfileText.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/text/Utf8.h"
 
 namespace {
@@ -43,23 +46,18 @@ bool FitsInLine(std::string_view s) { return s.find_first_of("\r\n") == std::str
 
 }  // namespace
 
-// Gives the text's last line the line end it lacks, split as a new reading would:
-// a lone "\r" there becomes part of the line, or of a "\r\n".
+// Gives the text's last line the line end it lacks. A lone "\r" there is the first
+// half of a "\r\n", as a new reading of the text will take it, whatever eol is.
 void ProfileText::EndLine(Line& line, std::string_view eol) {
   if (line.end.ends_with('\n')) return;
-  line.content += line.end;
-  line.end = eol;
-  if (eol == "\n" && line.content.ends_with('\r')) {
-    line.content.pop_back();
-    line.end = "\r\n";
-  }
+  line.end = line.end.empty() ? std::string(eol) : "\r\n";
 }
 
 ProfileText::ProfileText(std::string_view text) {
   byteOrderMark_ = text.starts_with(kByteOrderMark);
   if (byteOrderMark_) text.remove_prefix(kByteOrderMark.size());
   blocks_.emplace_back();
-  if (byteOrderMark_ && text.empty()) blocks_[0].lines.push_back({});  // the mark is a line of its own
+  if (byteOrderMark_ && text.empty()) blocks_[0].blanks.push_back({});  // the mark is a line of its own
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t lf = text.find('\n', pos);
@@ -68,13 +66,22 @@ ProfileText::ProfileText(std::string_view text) {
     if (contentEnd > pos && text[contentEnd - 1] == '\r') --contentEnd;
     Line line{std::string(text.substr(pos, contentEnd - pos)), std::string(text.substr(contentEnd, end - contentEnd))};
     pos = end;
-    if (const auto name = SectionName(line.content)) {
+    const auto name = SectionName(line.content);
+    if (name) {
       sections_.try_emplace(Lower(*name), blocks_.size());
       blocks_.emplace_back();
-    } else if (blocks_.size() > 1) {
-      if (const auto key = KeyName(line.content)) blocks_.back().keys.try_emplace(Lower(*key), blocks_.back().lines.size());
     }
-    blocks_.back().lines.push_back(std::move(line));
+    Block& block = blocks_.back();
+    if (Trim(line.content).empty()) {
+      block.blanks.push_back(std::move(line));
+      continue;
+    }
+    std::move(block.blanks.begin(), block.blanks.end(), std::back_inserter(block.lines));
+    block.blanks.clear();
+    if (!name && blocks_.size() > 1) {
+      if (const auto key = KeyName(line.content)) block.keys.try_emplace(Lower(*key), block.lines.size());
+    }
+    block.lines.push_back(std::move(line));
   }
 }
 
@@ -108,17 +115,15 @@ bool ProfileText::Set(std::string_view section, std::string_view key, std::strin
       content.replace(valueStart == std::string::npos ? content.size() : valueStart, std::string::npos, stored);
       return true;
     }
-    // After the section's last line that is not blank; only the text's last line lacks its end.
-    std::size_t at = block.lines.size();
-    while (at > 1 && Trim(block.lines[at - 1].content).empty()) --at;
-    EndLine(block.lines[at - 1], eol);
-    block.keys.emplace(Lower(key), at);
-    block.lines.insert(block.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+    // Before the section's blank lines; only the text's last line lacks its end.
+    EndLine(block.lines.back(), eol);
+    block.keys.emplace(Lower(key), block.lines.size());
+    block.lines.push_back(std::move(entry));
     return true;
   }
   if (Line* last = LastLine()) {
     EndLine(*last, eol);
-    if (!Trim(last->content).empty()) blocks_.back().lines.push_back({"", eol});  // a blank line between sections
+    if (!Trim(last->content).empty()) blocks_.back().blanks.push_back({"", eol});  // a blank line between sections
   }
   sections_.emplace(Lower(section), blocks_.size());
   Block& block = blocks_.emplace_back();
@@ -140,13 +145,17 @@ std::vector<std::string> ProfileText::SectionNames() const {
 std::string ProfileText::Text() const {
   std::size_t size = kByteOrderMark.size();
   for (const Block& block : blocks_) {
-    for (const Line& line : block.lines) size += line.content.size() + line.end.size();
+    for (const auto* part : {&block.lines, &block.blanks}) {
+      for (const Line& line : *part) size += line.content.size() + line.end.size();
+    }
   }
   std::string text;
   text.reserve(size);
   if (byteOrderMark_) text.append(kByteOrderMark);
   for (const Block& block : blocks_) {
-    for (const Line& line : block.lines) text.append(line.content).append(line.end);
+    for (const auto* part : {&block.lines, &block.blanks}) {
+      for (const Line& line : *part) text.append(line.content).append(line.end);
+    }
   }
   return text;
 }
@@ -154,13 +163,15 @@ std::string ProfileText::Text() const {
 // The line end of the text's first line decides, LF when it has none.
 std::string_view ProfileText::LineEnd() const {
   for (const Block& block : blocks_) {
-    if (!block.lines.empty()) return block.lines.front().end.ends_with("\r\n") ? "\r\n" : "\n";
+    const std::vector<Line>& first = block.lines.empty() ? block.blanks : block.lines;
+    if (!first.empty()) return first.front().end.ends_with("\r\n") ? "\r\n" : "\n";
   }
   return "\n";
 }
 
 ProfileText::Line* ProfileText::LastLine() {
   for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block) {
+    if (!block->blanks.empty()) return &block->blanks.back();
     if (!block->lines.empty()) return &block->lines.back();
   }
   return nullptr;

@@ -38,9 +38,11 @@ class ProfileText {
     std::string end;      // "\n", "\r\n", or less on the last line
   };
   // The lines of one section, its header first; the lines before the first header
-  // make a block of their own.
+  // make a block of their own. The blank lines at its end are held apart, so that
+  // a key added at the end of the section goes before them without moving them.
   struct Block {
-    std::vector<Line> lines;
+    std::vector<Line> lines;   // up to the last line that is not blank
+    std::vector<Line> blanks;  // the blank lines after that
     std::unordered_map<std::string, std::size_t> keys;  // lower-cased name: first line of that key
   };
 

@@ -24,14 +24,14 @@ void Put(const std::string& name, const std::string& text) { std::ofstream(name,
 TEST(IniFile, WritesChangeOneLineAndKeepEveryOtherByte) {
   TempDir dir;
   const std::string name = dir.file("show.INI");
-  Put(name, "; by hand\r\n[general]\r\nformatx = 640\r\nOwnKey=kept\r\n\r\n[Picture0]\r\nName=/a.jpg\r\n");
+  Put(name, "; by hand\r\n[general]\r\nformatx = 640\r\n\r\nOwnKey=kept\r\n\r\n \r\n[Picture0]\r\nName=/a.jpg\r\n");
   TIniFile ini(name);
   ini.WriteInteger("General", "FormatX", 800);
   ini.WriteString("GENERAL", "Frames", "10");
   ini.WriteString("Picture1", "Name", "/b.jpg");
   ini.UpdateFile();
-  EXPECT_EQ(Slurp(name), "; by hand\r\n[general]\r\nformatx = 800\r\nOwnKey=kept\r\nFrames=10\r\n\r\n[Picture0]\r\n"
-                         "Name=/a.jpg\r\n\r\n[Picture1]\r\nName=/b.jpg\r\n");
+  EXPECT_EQ(Slurp(name), "; by hand\r\n[general]\r\nformatx = 800\r\n\r\nOwnKey=kept\r\nFrames=10\r\n\r\n \r\n"
+                         "[Picture0]\r\nName=/a.jpg\r\n\r\n[Picture1]\r\nName=/b.jpg\r\n");
   // LF stays LF; a last line without its line end gets one before an addition.
   Put(name, "[General]\nPictures=3");
   TIniFile unended(name);
@@ -39,6 +39,16 @@ TEST(IniFile, WritesChangeOneLineAndKeepEveryOtherByte) {
   unended.WriteInteger("General", "Quality", 70);
   unended.UpdateFile();
   EXPECT_EQ(Slurp(name), "[General]\nPictures=2\nQuality=70\n");
+  // A lone CR that ends the text is the first half of a CRLF, not part of the value.
+  for (const std::string eol : {"\r\n", "\n"}) {
+    Put(name, "[General]" + eol + "Time=3\r");
+    TIniFile halfEnded(name);
+    halfEnded.WriteInteger("General", "Frames", 25);
+    EXPECT_EQ(halfEnded.ReadInteger("General", "Time", 0), 3);
+    halfEnded.UpdateFile();
+    EXPECT_EQ(Slurp(name), "[General]" + eol + "Time=3\r\nFrames=25" + eol);
+    EXPECT_EQ(TIniFile(name).ReadInteger("General", "Time", 0), 3);
+  }
 }
 
 TEST(IniFile, ReadsNamesWithoutRegardToCaseAndValuesAsWritten) {
