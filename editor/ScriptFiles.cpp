@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "editor/Main.h"
 #include "editor/PathParts.h"
@@ -46,12 +47,17 @@ int PictureIndex(std::string_view name) {
   return std::to_string(index) == digits ? index : -1;
 }
 
-// The count, but no further than the last picture section there is: a mistyped
-// huge count must not keep the window busy for hours.
-int PictureSectionsToRead(const TIniFile& ini, int count) {
-  int last = -1;
-  for (const std::string& section : ini.ReadSections()) last = std::max(last, PictureIndex(section));
-  return std::min(std::max(count, 0), last + 1);
+// The indices below the count that have a picture section, in number order: the
+// numbers between them hold no picture, and a mistyped huge count must not keep
+// the window busy for hours walking them.
+std::vector<int> PictureSectionsToRead(const TIniFile& ini, int count) {
+  std::vector<int> indices;
+  for (const std::string& section : ini.ReadSections()) {
+    const int index = PictureIndex(section);
+    if (index >= 0 && index < count) indices.push_back(index);
+  }
+  std::sort(indices.begin(), indices.end());
+  return indices;
 }
 
 }  // namespace
@@ -105,14 +111,14 @@ void TForm1::BtnOpenClick() {
     TextToWideBuffer(ini.ReadString(kGeneral, "SoundFile", ""), SoundFileName);
     Quality = QualityFromPercent(ini.ReadInteger(kGeneral, "Quality", 70));
     KeyFrameRate = ini.ReadInteger(kGeneral, "Keyframerate", 20);
-    const int pictures = PictureSectionsToRead(ini, ini.ReadInteger(kGeneral, "Pictures", 0));
+    const std::vector<int> pictures = PictureSectionsToRead(ini, ini.ReadInteger(kGeneral, "Pictures", 0));
 
     LBPictures->ClearEntries();
     Modified = false;
     ImagePalette = nullptr;  // loads never make a palette (see ImageGlobals.h): nothing to free
     BtnTest->setEnabled(true);
     TListUpdate update(*LBPictures);
-    for (int i = 0; i < pictures; ++i) {
+    for (const int i : pictures) {
       QApplication::processEvents();
       const std::string section = PictureSection(i);
       const std::string name = ini.ReadString(section, "Name", "");

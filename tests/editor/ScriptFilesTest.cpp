@@ -105,6 +105,14 @@ TEST_F(ScriptFiles, MissingScriptsGiveTheDefaultsAndCountsAreTakenWithCare) {
     Open(dir_.file("n.ini"));
     EXPECT_EQ(form_->LBPictures->Count(), entries) << count << " " << section;
   }
+  // Sections far apart, one at the highest number, open in number order below the
+  // count, without a walk through the numbers between them.
+  std::ofstream(dir_.file("far.ini")) << "[General]\nPictures=2147483647\n[Picture2147483647]\nName="
+                                      << TallPicture("f.bmp") << "\n[Picture2147483646]\nName=" << TallPicture("e.bmp")
+                                      << "\n[Picture7]\nName=" << TallPicture("d.bmp") << "\n";
+  Open(dir_.file("far.ini"));
+  EXPECT_EQ(Show(), "320x240@25  q0.70 k20 sound[] modified 0, test/delete/save/write 1111:"
+                    " d.bmp/0/1s/000000 e.bmp/0/1s/000000");
 
   // A frame rate below 1 opens; the write refuses it with the frame loop's message.
   std::ofstream(dir_.file("still.ini")) << "[General]\nFrames=0\nPictures=1\n[Picture0]\nName=" << TallPicture("s.bmp");
