@@ -1,10 +1,13 @@
 // Times saving and opening a script of many pictures through TIniFile, with the
 // keys the editor writes and reads: a new script, then one saved over it, then
-// opened. Usage: vistrel_script_bench [PICTURES] (default 5000).
+// opened; then as many keys as 8 pictures have added to a section that ends in as
+// many blank lines, as a script edited by hand may. Usage: vistrel_script_bench
+// [PICTURES] (default 5000).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/inifile/IniFile.h"
@@ -31,6 +34,18 @@ double Save(const std::string& script, int pictures, int displayTime) {
     ini.WriteInteger(section, "Displaytime", displayTime);
     ini.WriteString(section, "BkColor", "0x000000");
   }
+  ini.UpdateFile();
+  return Seconds(start);
+}
+
+double SaveAfterBlankLines(const std::string& script, int keys) {
+  std::ofstream file(script, std::ios::binary);
+  file << "[General]\r\n";
+  for (int i = 0; i < keys; ++i) file << "\r\n";
+  file.close();
+  const auto start = std::chrono::steady_clock::now();
+  TIniFile ini(script);
+  for (int i = 0; i < keys; ++i) ini.WriteInteger("General", "Key" + std::to_string(i), i);
   ini.UpdateFile();
   return Seconds(start);
 }
@@ -67,6 +82,8 @@ int main(int argc, char** argv) {
   const double opened = Open(script, checksum);
   std::printf("%d pictures, %ju bytes: new script saved in %.3f s, saved over in %.3f s, opened in %.3f s (%ld)\n",
               pictures, static_cast<uintmax_t>(std::filesystem::file_size(script)), created, resaved, opened, checksum);
+  const double afterBlanks = SaveAfterBlankLines(script, pictures * 8);
+  std::printf("%d keys added before as many blank lines in %.3f s\n", pictures * 8, afterBlanks);
   std::filesystem::remove_all(folder);
   return 0;
 }
