@@ -5,8 +5,10 @@
 #include <exception>
 
 #include "UserDialogs.h"
+#include "platform/kernel/FileSizeSignal.h"
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vistrel");
   QApplication::setWindowIcon(VistrelIcon());

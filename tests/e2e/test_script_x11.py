@@ -4,6 +4,7 @@ a write over one of the show's pictures is refused."""
 
 import json
 import os
+import resource
 import signal
 import subprocess
 import unittest
@@ -112,6 +113,26 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
                                  video], capture_output=True, text=True)
         stream = json.loads(result.stdout)["streams"][0]
         self.assertTrue(int(stream["nb_frames"]) > 0 and float(stream["duration"]) > 0, stream)
+
+    def test_write_past_the_file_size_limit_is_reported(self):
+        # A limit as `ulimit -f` sets it, SIGXFSZ left as a shell leaves it: the editor
+        # reports the failed write and goes on instead of dying of the signal.
+        self.app.kill()
+        self.app.wait()
+        self.app = subprocess.Popen([os.environ["VISTREL"]], env=self.env, stderr=self.log,
+                                    preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (1000000, 1000000)))
+        picture = os.path.join(self.dir.name, "red.jpg")
+        subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
+        script, video = os.path.join(self.dir.name, "big.ini"), os.path.join(self.dir.name, "big.AVI")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write("[General]\nFormatX=320\nFormatY=240\nCompressor=None\nPictures=1\n\n"
+                    f"[Picture0]\nName={picture}\nDisplaytime=2\n")
+        self.main = wait_for(lambda: self.window(TITLE), "the main window")
+        self.type_into("alt+o", "Open Scriptfile", script)
+        self.type_into("alt+w", "Write AVI File", video)
+        wait_for(lambda: self.window("Vistrel") or self.app.poll() is not None, "the error box")
+        self.assertIsNone(self.app.poll(), "the editor ended with %s" % self.app.returncode)
+        self.assertIsNotNone(probe(video))
 
 if __name__ == "__main__":
     unittest.main()

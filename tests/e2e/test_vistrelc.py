@@ -222,8 +222,9 @@ class VistrelcTest(unittest.TestCase):
     def test_write_error_stops_the_run_and_leaves_what_was_written(self):
         for name in "abc":
             make_jpeg(os.path.join(self.pictures, name + ".jpg"), "red")
-        # Room for a few frames of 230 KB; the writes beyond fail with EFBIG, not a signal.
-        limit = "import os, resource, signal, sys; signal.signal(signal.SIGXFSZ, signal.SIG_IGN); " \
+        # Room for a few frames of 230 KB. SIGXFSZ as a shell leaves it (Python ignores it): the
+        # program itself must turn the writes beyond into EFBIG instead of dying of the signal.
+        limit = "import os, resource, signal, sys; signal.signal(signal.SIGXFSZ, signal.SIG_DFL); " \
                 "resource.setrlimit(resource.RLIMIT_FSIZE, (2000000, 2000000)); os.execv(sys.argv[1], sys.argv[1:])"
         result = self.run_vistrelc("-x320", "-y240", "-f25", "-d1000", "-t1", "-cNone", "-o" + self.out(),
                                    "-i" + self.pictures, cols=200, launcher=(sys.executable, "-c", limit))
@@ -325,25 +326,40 @@ class VistrelcTest(unittest.TestCase):
     def test_a_thread_that_cannot_start_ends_the_run_with_a_message_or_is_done_without(self):
         for name in "abc":
             make_jpeg(os.path.join(self.pictures, name + ".jpg"), "red")
-        # The pool of encoders, the decode-ahead thread and x264's own threads.
+        # Preloaded before the sanitizers' runtime of a sanitized build.
+        env = dict(self.env, LD_PRELOAD=os.environ["THREAD_START_FAILURE"],
+                   ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0",
+                   LSAN_OPTIONS="suppressions=" + os.path.join(os.path.dirname(__file__), "..", "lsan-x264.supp"))
         for compressor, size in (("Microsoft Video 1", "-x64"), ("x264vfw - H.264/MPEG-4 AVC codec", "-x320")):
-            for n in range(1, 13):
-                # Preloaded before the sanitizers' runtime of a sanitized build.
-                env = dict(self.env, LD_PRELOAD=os.environ["THREAD_START_FAILURE"], VISTREL_FAIL_THREAD_START=str(n),
-                           ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0",
-                           LSAN_OPTIONS="suppressions=" + os.path.join(os.path.dirname(__file__), "..",
-                                                                      "lsan-x264.supp"))
+            args = (size, "-y240", "-f5", "-d1", "-t1", "-c" + compressor, "-i" + self.pictures)
+            # Which calls are x264's own (their number follows the cores) comes from a run where all start.
+            log = os.path.join(self.dir, "threads.log")
+            result = self.run_vistrelc(*args, "-o" + self.out("all.avi"), env=dict(env, VISTREL_THREAD_START_LOG=log))
+            self.assertEqual(result["exit_code"], 0, result["text"])
+            with open(log) as f:
+                callers = f.read().split()
+            os.remove(log)
+            last_x264 = max((i + 1 for i, c in enumerate(callers) if "x264" in os.path.basename(c)), default=0)
+            self.assertEqual(last_x264 > 0, compressor.startswith("x264"), callers)
+            for n in sorted(set(range(1, 8)) | {last_x264, last_x264 + 1, len(callers) + 1} - {0}):
                 out = self.out("%s-%d.avi" % (size, n))
-                result = self.run_vistrelc(size, "-y240", "-f5", "-d1", "-t1", "-c" + compressor, "-o" + out,
-                                           "-i" + self.pictures, env=env, cols=300)
+                result = self.run_vistrelc(*args, "-o" + out, env=dict(env, VISTREL_FAIL_THREAD_START=str(n)), cols=300)
                 case = "%s, call %d: %s" % (compressor, n, result["text"])
-                self.assertIn(result["exit_code"], (0, 1), case)
-                if result["exit_code"] == 0:
-                    self.assertEqual(frame_count(out), 3 * (5 + 5), case)
-                else:
-                    self.assertRegex(result["text"], r"(?i)cannot start[^:\n]*: \w", case)  # with the reason
+                if n == 1:
+                    # The thread that takes Ctrl+C: nothing is written without it.
+                    self.assertEqual(result["exit_code"], 1, case)
+                    self.assertIn("Cannot start the thread that handles Ctrl+C: ", result["text"], case)
+                    self.assertFalse(os.path.exists(out), case)
+                elif n <= last_x264:
+                    # x264 cannot encode without its threads: the run ends with its reason.
+                    self.assertEqual(result["exit_code"], 1, case)
+                    self.assertRegex(result["text"], r"(?i)cannot start[^:\n]*: \w", case)
                     if os.path.exists(out):
                         self.assertEqual(video_stream(out, "codec_type"), "video", case)  # ffprobe reads it
+                else:
+                    # Our own threads: the work is done on the threads that started.
+                    self.assertEqual(result["exit_code"], 0, case)
+                    self.assertEqual(frame_count(out), 3 * (5 + 5), case)
 
     def abort_run(self, args, wait_for):
         # Held pictures encoded once pass in microseconds a frame: the signal is

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/kernel/FileSizeSignal.h"
+
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vistrel-test-XXXXXX").string();
   std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -35,8 +37,14 @@ std::string FileContents(const std::string& path) {
 }
 
 ScopedFileSizeLimit::ScopedFileSizeLimit(rlim_t bytes) {
-  std::signal(SIGXFSZ, SIG_IGN);
   getrlimit(RLIMIT_FSIZE, &previous);
   const rlimit limit{bytes, previous.rlim_max};
   if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
+  sigaction(SIGXFSZ, nullptr, &previousAction);
+  IgnoreFileSizeSignal();
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+  setrlimit(RLIMIT_FSIZE, &previous);
+  sigaction(SIGXFSZ, &previousAction, nullptr);
 }

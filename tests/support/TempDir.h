@@ -4,6 +4,8 @@
 
 #include <sys/resource.h>
 
+#include <csignal>
+
 #include <filesystem>
 #include <string>
 
@@ -37,9 +39,12 @@ class ScopedChdir {
 };
 
 // While it lives, files grow to at most `bytes`: writes beyond fail with EFBIG
-// ("File too large"), as on a full disk, not with a signal.
+// ("File too large"), as on a full disk, not with a signal, since the code under
+// test ignores SIGXFSZ as the programs do. Both are restored afterwards, so that
+// programs that tests start check their own handling.
 struct ScopedFileSizeLimit {
   explicit ScopedFileSizeLimit(rlim_t bytes);
-  ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
+  ~ScopedFileSizeLimit();
   rlimit previous{};
+  struct sigaction previousAction{};
 };

@@ -197,10 +197,14 @@ std::vector<uint8_t> BudgetFrame(int i) {
 // A run that cannot fit the budget is encoded as it comes, and no more than
 // the budget's work waits: the frames written stay the same.
 TEST(ParallelEncoderBudgetTest, HoldsAndQueuesNoMoreThanItsBudget) {
+  std::string missing;
   for (const char* name : {"msmpeg4v2", "msvideo1", "mjpeg"}) {
     EncoderSettings settings;
     settings.encoder = avcodec_find_encoder_by_name(name);
-    if (!settings.encoder) continue;
+    if (!settings.encoder) {
+      missing += std::string(" ") + name;
+      continue;
+    }
     settings.width = 64;
     settings.height = 48;
     settings.keyFrameRate = 20;
@@ -228,6 +232,7 @@ TEST(ParallelEncoderBudgetTest, HoldsAndQueuesNoMoreThanItsBudget) {
     EXPECT_TRUE(encode({.heldBytesPerThread = 1}) == unbounded) << name;
     EXPECT_TRUE(encode({.backlogSeconds = 0}) == unbounded) << name;
   }
+  if (!missing.empty()) GTEST_SKIP() << "this FFmpeg lacks the encoders" << missing;
 }
 
 std::string OddSizeName(const ::testing::TestParamInfo<OddSizeTest::ParamType>& info) {
