@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/CompressorCatalogue.h"
@@ -65,9 +66,11 @@ TEST_F(WriteGraphFailureTest, AnUnregisteredPushSourceFailsTheRendering) {
   EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80004003 rendering the graph\n" + out);
 }
 
-// A filter that is found under the push source's class but offers no ISamplePusher.
+// A filter that is found under the push source's class but offers no ISamplePusher;
+// a starved one runs out of memory when it is stopped.
 class MuteFilter final : public ComObject<IBaseFilter> {
  public:
+  explicit MuteFilter(bool starved = false) : starved_(starved) {}
   static HRESULT Create(REFIID iid, void** object) {
     auto* filter = new MuteFilter();
     const HRESULT hr = filter->QueryInterface(iid, object);
@@ -76,9 +79,13 @@ class MuteFilter final : public ComObject<IBaseFilter> {
   }
   HRESULT JoinFilterGraph(IGraphBuilder*, const char16_t*) override { return S_OK; }
   HRESULT Run(REFERENCE_TIME) override { return S_OK; }
-  HRESULT Stop() override { return S_OK; }
+  HRESULT Stop() override {
+    if (starved_) throw std::bad_alloc();
+    return S_OK;
+  }
 
  private:
+  const bool starved_;
   IUnknown* FindInterface(REFIID iid) override {
     if (iid == IID_IUnknown || iid == IID_IBaseFilter) return static_cast<IBaseFilter*>(this);
     return nullptr;
@@ -97,6 +104,21 @@ TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
   EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
   form.ReleaseGraph();
   CoUnregisterClass(CLSID_SamplePusher);
+}
+
+TEST_F(WriteGraphFailureTest, AStopThatRunsOutOfMemoryIsReportedAndTheFileStillCompleted) {
+  form.SetCompressor("None (for postprocessing)");
+  ASSERT_EQ(form.BuildWriteGraph(), S_OK);
+  auto* starved = new MuteFilter(true);
+  ASSERT_EQ(form.Graph->AddFilter(starved, u"Starved"), S_OK);
+  starved->Release();
+  form.PushFrames(0, 5);
+  form.ReleaseGraph();
+  EXPECT_EQ(form.WriteError, E_OUTOFMEMORY);
+  EXPECT_EQ(form.WriteErrorReason, "Cannot allocate memory");
+  const auto streams = ProbeStreams(out);
+  ASSERT_EQ(streams.size(), 1u);
+  EXPECT_EQ(streams[0].at("nb_frames"), "5");
 }
 
 TEST_F(WriteGraphFailureTest, AnOutputFileInAMissingFolderFailsTheRendering) {
