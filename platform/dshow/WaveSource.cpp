@@ -58,7 +58,7 @@ std::string WaveSource::Problem() const {
   if (blockAlign_ != channels * bits / 8)
     return "has blocks of " + std::to_string(blockAlign_) + " bytes where " + std::to_string(channels) +
            " channels of " + std::to_string(bits) + " bits take " + std::to_string(channels * bits / 8);
-  // The AVI header gives the sound's rate in bits a second, and FFmpeg keeps that figure in an int.
+  // FFmpeg derives the AVI header's sound rate from the bits a second, which it keeps in an int.
   constexpr int64_t kMostBytesPerSecond = std::numeric_limits<int32_t>::max() / 8;
   const int64_t bytesPerSecond = int64_t{par->sample_rate} * blockAlign_;
   if (bytesPerSecond > kMostBytesPerSecond)
