@@ -147,7 +147,7 @@ TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesReadBack) {
                   sound.at("nb_frames"),
               std::to_string(channels) + " " + std::to_string(rate) + " " + std::to_string(bits) + " " +
                   std::to_string(frames));
-    // The header's samples a second, which ffprobe takes as the stream's time base.
+    // The stream header's rate over scale: the samples a second that players go by.
     const auto [scale, headerRate] = AudioScaleAndRate(out);
     EXPECT_EQ(headerRate, uint64_t{scale} * static_cast<uint64_t>(rate)) << scale << " " << headerRate;
   }
