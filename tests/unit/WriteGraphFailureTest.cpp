@@ -66,8 +66,7 @@ TEST_F(WriteGraphFailureTest, AnUnregisteredPushSourceFailsTheRendering) {
   EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80004003 rendering the graph\n" + out);
 }
 
-// A filter that is found under the push source's class but offers no ISamplePusher;
-// a starved one runs out of memory when it is stopped.
+// A filter found under the push source's class without ISamplePusher; a starved one throws when stopped.
 class MuteFilter final : public ComObject<IBaseFilter> {
  public:
   explicit MuteFilter(bool starved = false) : starved_(starved) {}
@@ -79,10 +78,7 @@ class MuteFilter final : public ComObject<IBaseFilter> {
   }
   HRESULT JoinFilterGraph(IGraphBuilder*, const char16_t*) override { return S_OK; }
   HRESULT Run(REFERENCE_TIME) override { return S_OK; }
-  HRESULT Stop() override {
-    if (starved_) throw std::bad_alloc();
-    return S_OK;
-  }
+  HRESULT Stop() override { return starved_ ? throw std::bad_alloc() : S_OK; }
 
  private:
   const bool starved_;
@@ -107,18 +103,13 @@ TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
 }
 
 TEST_F(WriteGraphFailureTest, AStopThatRunsOutOfMemoryIsReportedAndTheFileStillCompleted) {
-  form.SetCompressor("None (for postprocessing)");
   ASSERT_EQ(form.BuildWriteGraph(), S_OK);
-  auto* starved = new MuteFilter(true);
-  ASSERT_EQ(form.Graph->AddFilter(starved, u"Starved"), S_OK);
-  starved->Release();
+  form.Graph->AddFilter(ComPtr<MuteFilter>::Attach(new MuteFilter(true)).Get(), u"Starved");
   form.PushFrames(0, 5);
   form.ReleaseGraph();
   EXPECT_EQ(form.WriteError, E_OUTOFMEMORY);
   EXPECT_EQ(form.WriteErrorReason, "Cannot allocate memory");
-  const auto streams = ProbeStreams(out);
-  ASSERT_EQ(streams.size(), 1u);
-  EXPECT_EQ(streams[0].at("nb_frames"), "5");
+  EXPECT_EQ(ProbeStreams(out).at(0).at("nb_frames"), "5");
 }
 
 TEST_F(WriteGraphFailureTest, AnOutputFileInAMissingFolderFailsTheRendering) {

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -102,7 +103,6 @@ TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsNamingItAndLeavesTheOutpu
         {MakeWav("alaw.wav", 6, 1, 8000, 8, 1), "is not PCM"},
         {MakeWav("wide.wav", 1, 65535, 8000, 8, 65535), "has 65535 channels; an AVI file is read back with 1 to 512"},
         {MakeWav("odd.wav", 1, 2, 8000, 12, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"},
-        {MakeWav("fast.wav", 1, 1, 268435456, 8, 1), "has 268435456 " + tooFast},
         {MakeWav("fastest.wav", 1, 1, 2147483647, 8, 1), "has 2147483647 " + tooFast},
         {MakeWav("full.wav", 1, 512, 192000, 32, 2048), "has 393216000 " + tooFast}}) {
     form.SetSound(sound);
@@ -114,26 +114,11 @@ TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsNamingItAndLeavesTheOutpu
       EXPECT_TRUE(existed ? FileContents(out) == "an earlier video" : !std::filesystem::exists(out)) << sound;
       form.ReleaseGraph();
       ASSERT_EQ(form.GraphErrors.size(), 1u);
-      EXPECT_NE(form.GraphErrors[0].second.find("the sound file " + sound + " " + reason), std::string::npos)
-          << form.GraphErrors[0].second;
+      EXPECT_NE(form.GraphErrors[0].second.find("the sound file " + sound + " " + reason), std::string::npos);
       EXPECT_TRUE(existed ? FileContents(out) == "an earlier video" : !std::filesystem::exists(out)) << sound;
       std::filesystem::remove(out);
     }
   }
-}
-
-// Scale and rate of the AVI's audio stream header ("strh" of type "auds").
-std::pair<uint32_t, uint32_t> AudioScaleAndRate(const std::string& avi) {
-  const std::string bytes = FileContents(avi);
-  auto field = [&](size_t at) {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-    return value;
-  };
-  for (size_t at = bytes.find("strh"); at != std::string::npos; at = bytes.find("strh", at + 4))
-    if (at + 40 <= bytes.size() && bytes.compare(at + 8, 4, "auds") == 0) return {field(at + 28), field(at + 32)};
-  ADD_FAILURE() << "no audio stream header in " << avi;
-  return {};
 }
 
 TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesReadBack) {
@@ -147,9 +132,13 @@ TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesReadBack) {
                   sound.at("nb_frames"),
               std::to_string(channels) + " " + std::to_string(rate) + " " + std::to_string(bits) + " " +
                   std::to_string(frames));
-    // The stream header's rate over scale: the samples a second that players go by.
-    const auto [scale, headerRate] = AudioScaleAndRate(out);
-    EXPECT_EQ(headerRate, uint64_t{scale} * static_cast<uint64_t>(rate)) << scale << " " << headerRate;
+    // The audio stream header's ("auds") rate over its scale: the samples a second.
+    const std::string avi = FileContents(out);
+    uint32_t scaleRate[2] = {};
+    const size_t at = avi.find("auds");
+    ASSERT_NE(at, std::string::npos);
+    std::memcpy(scaleRate, avi.data() + at + 20, sizeof scaleRate);
+    EXPECT_TRUE(scaleRate[0] != 0 && scaleRate[1] == uint64_t{scaleRate[0]} * rate) << scaleRate[1];
   }
 }
 
