@@ -172,8 +172,8 @@ class VideoWriterForm {
   bool PushTransitionFrame(const Bitmap& frame);
   // Every file a write of slides reads, alsoRead among them.
   std::vector<std::string> FilesRead(const std::vector<Slide>& slides, const std::vector<std::string>& alsoRead) const;
-  // Stops the graph on a thread of its own while WaitingForGraph is called.
-  void StopGraph();
+  // Stops the graph on a thread of its own while WaitingForGraph is called; Stop's result.
+  HRESULT StopGraph();
   // The reason the graph gave for a failed rendering, or empty.
   std::string RenderingFailureReason();
   // "<output file>: <reason>", the line that follows a failed build's message.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <new>
 #include <system_error>
 
 #include "platform/com/ComRegistry.h"
@@ -142,22 +143,25 @@ std::string VideoWriterForm::OutputFailure(const std::string& reason) const {
   return reason.empty() ? file : file + ": " + reason;
 }
 
-void VideoWriterForm::StopGraph() {
-  std::future<void> stopped;
+HRESULT VideoWriterForm::StopGraph() {
+  std::future<HRESULT> stopped;
   try {
-    stopped = std::async(std::launch::async, [this] { MediaControl->Stop(); });
+    stopped = std::async(std::launch::async, [this] { return MediaControl->Stop(); });
   } catch (const std::system_error&) {
-    MediaControl->Stop();  // no thread to spare: the window waits
-    return;
+    return MediaControl->Stop();  // no thread to spare: the window waits
+  } catch (const std::bad_alloc&) {
+    return MediaControl->Stop();
   }
   do {
     WaitingForGraph();
   } while (stopped.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready);
+  return stopped.get();
 }
 
 void VideoWriterForm::ReleaseGraph() {
+  HRESULT stopped = S_OK;
   if (MediaControl) {
-    StopGraph();
+    stopped = StopGraph();
     ReleaseMember(MediaControl);
   }
   if (MediaEvent) {
@@ -173,6 +177,8 @@ void VideoWriterForm::ReleaseGraph() {
     }
     ReleaseMember(MediaEvent);
   }
+  // A stop that failed without an event (a filter not of ours) is still a file not completed.
+  if (WriteError == S_OK && FAILED(stopped)) WriteError = stopped;
   ReleaseMember(CaptureBuilder);
   ReleaseMember(AudioSource);
   ReleaseMember(MediaSeeking);

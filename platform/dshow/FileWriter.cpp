@@ -1,10 +1,10 @@
 #include "platform/dshow/FileWriter.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 extern "C" {
 #include <libavformat/avio.h>
@@ -13,6 +13,23 @@ extern "C" {
 
 #include "platform/dshow/Streaming.h"
 #include "platform/text/WideText.h"
+
+namespace {
+
+// 0 when the file can be opened for writing, or made in its folder; else the errno why not.
+int WriteRefusal(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    close(fd);
+    return 0;
+  }
+  if (errno != ENOENT) return errno;
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  return faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+}  // namespace
 
 ComPtr<FileWriter> FileWriter::Make() { return ComPtr<FileWriter>::Attach(new FileWriter()); }
 
@@ -37,20 +54,16 @@ HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
     status_ = E_INVALIDARG;
     return status_;
   }
-  // Only make sure the file can be written: an existing file keeps its contents
-  // until the graph writes, and a build that fails leaves it as it was.
-  struct stat before;
-  const bool existed = stat(path_.c_str(), &before) == 0;
-  const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    Fail(AVERROR(errno));
+  // Only make sure the file can be written, creating nothing: an existing file
+  // keeps its contents until the graph writes, and a build that fails (or a
+  // kill while its errors are shown) leaves no file where there was none.
+  if (const int error = WriteRefusal(path_); error != 0) {
+    Fail(AVERROR(error));
     ReportError(status_, reason_);
     return status_;
   }
-  close(fd);
   status_ = S_OK;
-  created_ = !existed;
-  Log("File Writer: create \"" + path_ + "\": " + HresultHex(status_));
+  Log("File Writer: may write \"" + path_ + "\": " + HresultHex(status_));
   return status_;
 }
 
@@ -64,12 +77,7 @@ AVIOContext* FileWriter::Io() {
 }
 
 HRESULT FileWriter::Close() {
-  if (!io_) {
-    // Nothing was ever written: take away the empty file that only the check made.
-    if (created_ && !opened_) unlink(path_.c_str());
-    created_ = false;
-    return status_ == VFW_E_NOT_CONNECTED ? S_OK : status_;
-  }
+  if (!io_) return status_ == VFW_E_NOT_CONNECTED ? S_OK : status_;
   avio_flush(io_);
   if (io_->error < 0) Fail(io_->error);
   const int err = avio_closep(&io_);

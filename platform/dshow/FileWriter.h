@@ -16,7 +16,7 @@ class FileWriter final : public Filter<IFileSinkFilter> {
 
   // S_OK while the file is open and no write failed; otherwise why not.
   HRESULT Status() const { return status_; }
-  // The open file, truncated on first use; null (and Status() says why) when it cannot be opened.
+  // The open file, made or truncated on first use; null (and Status() says why) when it cannot be opened.
   AVIOContext* Io();
   const std::string& Path() const { return path_; }
   // Why Status() is not S_OK, in words ("No space left on device").
@@ -35,6 +35,5 @@ class FileWriter final : public Filter<IFileSinkFilter> {
   std::string reason_;
   AVIOContext* io_ = nullptr;
   HRESULT status_ = VFW_E_NOT_CONNECTED;
-  bool created_ = false;  // the file did not exist before SetFileName
   bool opened_ = false;
 };

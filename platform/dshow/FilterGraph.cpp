@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
 #include <mutex>
+#include <new>
 #include <utility>
 
 extern "C" {
+#include <libavutil/error.h>
 #include <libavutil/log.h>
 }
 
@@ -162,18 +165,37 @@ HRESULT FilterGraph::Run() {
   return S_OK;
 }
 
-HRESULT FilterGraph::Stop() {
+HRESULT FilterGraph::Stop() noexcept {
   if (state_ != State::Running) return S_OK;
   std::vector<IBaseFilter*> order;
   for (auto& f : filters_) order.push_back(f.Get());
   std::stable_sort(order.begin(), order.end(), [](IBaseFilter* a, IBaseFilter* b) {
     return StageOf(a) < StageOf(b);
   });
-  for (IBaseFilter* f : order) f->Stop();
+  // Every filter stops, whatever one before it met, so that the file is still completed.
+  HRESULT result = S_OK;
+  for (IBaseFilter* f : order) {
+    const HRESULT hr = StopFilter(f);
+    if (FAILED(hr) && result == S_OK) result = hr;
+  }
   state_ = State::Ended;
   if (error_ == S_OK) events_.push_back({EC_COMPLETE, 0, 0});
-  Log("Stop");
-  return S_OK;
+  Log("Stop: " + HresultHex(result));
+  return result;
+}
+
+HRESULT FilterGraph::StopFilter(IBaseFilter* filter) noexcept {
+  // What a filter throws (memory for its last frames) ends here: the graph is
+  // also stopped from its destructor.
+  try {
+    return filter->Stop();
+  } catch (const std::bad_alloc&) {
+    ReportError(E_OUTOFMEMORY, NameOf(filter), AvErrorText(AVERROR(ENOMEM)));
+    return E_OUTOFMEMORY;
+  } catch (const std::exception& e) {
+    ReportError(E_FAIL, NameOf(filter), e.what());
+    return E_FAIL;
+  }
 }
 
 void FilterGraph::ReportError(HRESULT hr, const std::string& filter, const std::string& reason) {

@@ -18,7 +18,8 @@ class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaE
   HRESULT SetLogFile(HANDLE file) override;
   // IMediaControl
   HRESULT Run() override;
-  HRESULT Stop() override;
+  // Stops every filter; the first failure, also one a filter threw. Never throws.
+  HRESULT Stop() noexcept override;
   // IMediaEventEx
   HRESULT WaitForCompletion(long timeoutMs, long* eventCode) override;
   HRESULT GetEvent(long* eventCode, intptr_t* param1, intptr_t* param2, long timeoutMs) override;
@@ -34,6 +35,7 @@ class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaE
  private:
   FilterGraph() = default;
   ~FilterGraph() override;
+  HRESULT StopFilter(IBaseFilter* filter) noexcept;
   IUnknown* FindInterface(REFIID iid) override;
 
   enum class State { Stopped, Running, Ended };

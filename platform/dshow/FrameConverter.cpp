@@ -25,13 +25,17 @@ AVFrame* NewFrame(int width, int height, AVPixelFormat format) {
 
 }  // namespace
 
-FrameConverter::~FrameConverter() {
+FrameConverter::~FrameConverter() { Free(); }
+
+void FrameConverter::Free() {
   sws_freeContext(scaler_);
+  scaler_ = nullptr;
   av_frame_free(&source_);
   av_frame_free(&frame_);
 }
 
 bool FrameConverter::Open(int width, int height, AVPixelFormat format) {
+  Free();
   width_ = width;
   height_ = height;
   frame_ = NewFrame(width, height, format);

@@ -17,7 +17,7 @@ class FrameConverter {
   FrameConverter(const FrameConverter&) = delete;
   FrameConverter& operator=(const FrameConverter&) = delete;
 
-  // False when out of memory.
+  // False when out of memory. Opening again lets go of the frames of before.
   bool Open(int width, int height, AVPixelFormat format);
   // The converted frame, stamped with pts; null with error (an FFmpeg error)
   // set when it fails. It stays the converter's and is overwritten by the next
@@ -25,6 +25,8 @@ class FrameConverter {
   AVFrame* Convert(const uint8_t* bits, int64_t pts, int& error);
 
  private:
+  void Free();
+
   int width_ = 0;
   int height_ = 0;
   SwsContext* scaler_ = nullptr;

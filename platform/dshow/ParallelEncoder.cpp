@@ -43,11 +43,17 @@ ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb,
   maxRuns_ = kRunsPerThread * static_cast<size_t>(threads_);
   // A streamed run holds the frame before, the key frame it may still need and the frame coming.
   maxHeldBytes_ = std::max<int64_t>(budget.heldBytesPerThread * threads_, 4 * static_cast<int64_t>(frameBytes_));
+  // Room for every worker first: once one runs, nothing may throw out of here,
+  // or the workers would outlive the pool they work for.
+  workers_.reserve(static_cast<size_t>(threads_));
   for (int i = 0; i < threads_; ++i) {
     try {
       workers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
       // Fewer workers only write more slowly; with none the caller must write another way.
+      if (workers_.empty()) throw;
+      break;
+    } catch (const std::bad_alloc&) {
       if (workers_.empty()) throw;
       break;
     }

@@ -35,7 +35,7 @@ class ParallelEncoder {
   // Whether these settings' streams can be split into runs.
   static bool CanSplit(const EncoderSettings& settings);
 
-  // Starts up to `threads` workers; throws std::system_error when none can start.
+  // Starts up to `threads` workers; throws std::system_error (or std::bad_alloc) when none can start.
   ParallelEncoder(const EncoderSettings& settings, AVRational tb, Sink sink, EncoderFailed encoderFailed, int threads,
                   EncodeBudget budget = {});
   ~ParallelEncoder();

@@ -1,5 +1,8 @@
 #include "platform/dshow/WaveSource.h"
 
+#include <cstdint>
+#include <limits>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -55,6 +58,12 @@ std::string WaveSource::Problem() const {
   if (blockAlign_ != channels * bits / 8)
     return "has blocks of " + std::to_string(blockAlign_) + " bytes where " + std::to_string(channels) +
            " channels of " + std::to_string(bits) + " bits take " + std::to_string(channels * bits / 8);
+  // FFmpeg derives the AVI header's sound rate from the bits a second, which it keeps in an int.
+  constexpr int64_t kMostBytesPerSecond = std::numeric_limits<int32_t>::max() / 8;
+  const int64_t bytesPerSecond = int64_t{par->sample_rate} * blockAlign_;
+  if (bytesPerSecond > kMostBytesPerSecond)
+    return "has " + std::to_string(bytesPerSecond) + " bytes a second; an AVI file's header holds at most " +
+           std::to_string(kMostBytesPerSecond);
   return {};
 }
 

@@ -235,6 +235,12 @@ TEST(ParallelEncoderBudgetTest, HoldsAndQueuesNoMoreThanItsBudget) {
   if (!missing.empty()) GTEST_SKIP() << "this FFmpeg lacks the encoders" << missing;
 }
 
+// Opened twice, a converter lets go of the first frames (the sanitizer build finds a leak otherwise).
+TEST(FrameConverterTest, OpensTwiceWithoutLeaking) {
+  FrameConverter converter;
+  EXPECT_TRUE(converter.Open(64, 48, AV_PIX_FMT_YUV420P) && converter.Open(32, 16, AV_PIX_FMT_YUV420P));
+}
+
 std::string OddSizeName(const ::testing::TestParamInfo<OddSizeTest::ParamType>& info) {
   const auto& [compressor, size] = info.param;
   return TestName(compressor) + "_" + std::to_string(size.first) + "x" + std::to_string(size.second);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/CompressorCatalogue.h"
@@ -65,9 +66,10 @@ TEST_F(WriteGraphFailureTest, AnUnregisteredPushSourceFailsTheRendering) {
   EXPECT_EQ(form.GraphErrors[0].second, "Error 0x80004003 rendering the graph\n" + out);
 }
 
-// A filter that is found under the push source's class but offers no ISamplePusher.
+// A filter found under the push source's class without ISamplePusher; a starved one throws when stopped.
 class MuteFilter final : public ComObject<IBaseFilter> {
  public:
+  explicit MuteFilter(bool starved = false) : starved_(starved) {}
   static HRESULT Create(REFIID iid, void** object) {
     auto* filter = new MuteFilter();
     const HRESULT hr = filter->QueryInterface(iid, object);
@@ -76,9 +78,10 @@ class MuteFilter final : public ComObject<IBaseFilter> {
   }
   HRESULT JoinFilterGraph(IGraphBuilder*, const char16_t*) override { return S_OK; }
   HRESULT Run(REFERENCE_TIME) override { return S_OK; }
-  HRESULT Stop() override { return S_OK; }
+  HRESULT Stop() override { return starved_ ? throw std::bad_alloc() : S_OK; }
 
  private:
+  const bool starved_;
   IUnknown* FindInterface(REFIID iid) override {
     if (iid == IID_IUnknown || iid == IID_IBaseFilter) return static_cast<IBaseFilter*>(this);
     return nullptr;
@@ -97,6 +100,16 @@ TEST_F(WriteGraphFailureTest, APushSourceWithoutSamplePusherFailsTheBuild) {
   EXPECT_EQ(form.GraphErrors[0].first, GraphStep::RenderGraph);
   form.ReleaseGraph();
   CoUnregisterClass(CLSID_SamplePusher);
+}
+
+TEST_F(WriteGraphFailureTest, AStopThatRunsOutOfMemoryIsReportedAndTheFileStillCompleted) {
+  ASSERT_EQ(form.BuildWriteGraph(), S_OK);
+  form.Graph->AddFilter(ComPtr<MuteFilter>::Attach(new MuteFilter(true)).Get(), u"Starved");
+  form.PushFrames(0, 5);
+  form.ReleaseGraph();
+  EXPECT_EQ(form.WriteError, E_OUTOFMEMORY);
+  EXPECT_EQ(form.WriteErrorReason, "Cannot allocate memory");
+  EXPECT_EQ(ProbeStreams(out).at(0).at("nb_frames"), "5");
 }
 
 TEST_F(WriteGraphFailureTest, AnOutputFileInAMissingFolderFailsTheRendering) {

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -96,16 +97,22 @@ TEST_F(WriteGraphSoundTest, ASoundFileThatIsNotSoundIsARenderingError) {
 
 TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsNamingItAndLeavesTheOutputAsItWasOrUnmade) {
   std::ofstream(dir.file("empty.wav")).flush();
+  const std::string tooFast = "bytes a second; an AVI file's header holds at most 268435455";
   for (auto [sound, reason] :
        {std::pair<std::string, std::string>{dir.file("empty.wav"), "cannot be read"},
         {MakeWav("alaw.wav", 6, 1, 8000, 8, 1), "is not PCM"},
         {MakeWav("wide.wav", 1, 65535, 8000, 8, 65535), "has 65535 channels; an AVI file is read back with 1 to 512"},
-        {MakeWav("odd.wav", 1, 2, 8000, 12, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"}}) {
+        {MakeWav("odd.wav", 1, 2, 8000, 12, 3), "has blocks of 3 bytes where 2 channels of 16 bits take 4"},
+        {MakeWav("fastest.wav", 1, 1, 2147483647, 8, 1), "has 2147483647 " + tooFast},
+        {MakeWav("full.wav", 1, 512, 192000, 32, 2048), "has 393216000 " + tooFast}}) {
     form.SetSound(sound);
     for (bool existed : {true, false}) {
       if (existed) std::ofstream(out) << "an earlier video";
       form.GraphErrors.clear();
-      EXPECT_NE(Write(1), S_OK);
+      EXPECT_NE(form.BuildWriteGraph(), S_OK);
+      // Not even an empty file while the errors are shown.
+      EXPECT_TRUE(existed ? FileContents(out) == "an earlier video" : !std::filesystem::exists(out)) << sound;
+      form.ReleaseGraph();
       ASSERT_EQ(form.GraphErrors.size(), 1u);
       EXPECT_NE(form.GraphErrors[0].second.find("the sound file " + sound + " " + reason), std::string::npos);
       EXPECT_TRUE(existed ? FileContents(out) == "an earlier video" : !std::filesystem::exists(out)) << sound;
@@ -116,7 +123,7 @@ TEST_F(WriteGraphSoundTest, ASoundThatCannotBeUsedFailsNamingItAndLeavesTheOutpu
 
 TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesReadBack) {
   for (auto [format, channels, rate, bits] : {std::tuple{1, 512, 8000, 16}, {1, 1, 1, 8}, {3, 3, 96000, 32},
-                                              {1, 6, 44100, 24}, {1, 1, 2147483647, 8}}) {
+                                              {1, 6, 44100, 24}, {1, 1, 268435455, 8}}) {
     const int frames = std::min(rate, 44100);
     form.SetSound(MakeWav("edge.wav", format, channels, rate, bits, channels * bits / 8, frames));
     ASSERT_EQ(Write(25), S_OK);
@@ -125,6 +132,13 @@ TEST_F(WriteGraphSoundTest, SoundFormatsAtTheEdgesReadBack) {
                   sound.at("nb_frames"),
               std::to_string(channels) + " " + std::to_string(rate) + " " + std::to_string(bits) + " " +
                   std::to_string(frames));
+    // The audio stream header's ("auds") rate over its scale: the samples a second.
+    const std::string avi = FileContents(out);
+    uint32_t scaleRate[2] = {};
+    const size_t at = avi.find("auds");
+    ASSERT_NE(at, std::string::npos);
+    std::memcpy(scaleRate, avi.data() + at + 20, sizeof scaleRate);
+    EXPECT_TRUE(scaleRate[0] != 0 && scaleRate[1] == uint64_t{scaleRate[0]} * rate) << scaleRate[1];
   }
 }
 
