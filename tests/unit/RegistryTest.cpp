@@ -109,7 +109,7 @@ TEST_F(Registry, ReadsRegeditFilesWithCrLfContinuationsAndExpandTexts) {
 
 TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
   for (const char* body : {"\"A\"=-", "\"A\"=dword:123456789", "\"A\"=\"x\\n\"", "\"A\"=\"open", "\"A\"=hex:4g",
-                           "; a comment", "[-HKEY_CURRENT_USER\\X]\n\"A\"=dword:00000001", "\"A\"=hex:41,\\\n  zz",
+                           "; a comment", "[-HKEY_CURRENT_USER\\X]\n\"A\"=dword:00000001", "\"A\"=hex:41,\\\n  4z",
                            "\"A\"=hex:41,\\"}) {
     WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n\"B\"=dword:00000002\n" + body + "\n");
     TRegistry reg;
@@ -122,6 +122,28 @@ TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
   }
   WriteStoreText("\"A\"=\"no header\"\n");
   EXPECT_FALSE(TRegistry().OpenKey(kKey, false));
+}
+
+TEST_F(Registry, NoValueEverChangesKeyAndBlanksBeforeALineAreSkipped) {
+  const std::string other = "[HKEY_CURRENT_USER\\Software\\Other]\n";
+  const std::string top = "\"Top\"=dword:00000003\n";
+  // A comment ending in "\", an indented header or value, a hex list cut off by a header.
+  for (const std::string& text : {other + "; folder C:\\temp\\\n" + kSection + "\n" + top,
+                                  other + "  " + kSection + "\n" + top,
+                                  std::string(kSection) + "\n  " + top,
+                                  other + "\"A\"=hex:41,\\\n" + kSection + "\n" + top}) {
+    WriteStoreText("REGEDIT4\n\n" + text);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, false)) << text;
+    int32_t n = 0;
+    EXPECT_EQ(reg.ReadInteger("Top", n), RegRead::Ok) << text;
+    EXPECT_EQ(n, 3);
+    reg.WriteInteger("Left", 4);
+    const std::string after = StoreText();
+    EXPECT_NE(after.find(std::string(kSection) + "\n" + top + "\"Left\"=dword:00000004\n"), std::string::npos)
+        << after;
+    EXPECT_EQ(after.find(kSection), after.rfind(kSection)) << after;
+  }
 }
 
 TEST_F(Registry, ALargeStoreIsReadOnceAndInLinearTime) {
