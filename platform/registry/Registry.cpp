@@ -57,8 +57,7 @@ std::optional<RegFile> LoadFile(const fs::path& path) {
 // that no earlier backup is ever overwritten.
 bool KeepDamaged(const fs::path& path, std::string& reason) {
   for (int generation = 0; generation < 100; ++generation) {
-    fs::path backup = path;
-    backup += generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation);
+    const fs::path backup = NameBeside(path, "", generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation));
     if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EEXIST) {
       reason = std::string("cannot keep the damaged file: ") + std::strerror(errno);
@@ -170,9 +169,7 @@ bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string&
     return false;
   }
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  fs::path lockName = target;
-  lockName += ".lock";
-  FileDescriptor lock(open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  FileDescriptor lock(open(NameBeside(target, "", ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
   if (lock.get() < 0) {
     reason = std::strerror(errno);
     return false;

@@ -11,7 +11,8 @@
 // after that moves it aside as "<file>.bak" (or ".bak.1", ... : no backup is
 // ever overwritten) before starting a fresh one. A file that is not a regular
 // file (a FIFO, a device) is neither read nor written; neither is one without
-// write permission rewritten.
+// write permission rewritten. The lock, backup and temporary names cut the
+// file's name where they would be longer than a name may be.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -184,6 +185,24 @@ TEST_F(Registry, DamagedStoresAreMovedAsideAndNoBackupIsOverwritten) {
     std::ifstream in(storeFile_ + (i == 0 ? ".bak" : ".bak." + std::to_string(i)), std::ios::binary);
     EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == damaged[i]) << "generation " << i;
   }
+}
+
+TEST_F(Registry, AStoreOfTheLongestNameAFolderTakesIsWrittenLockedAndKept) {
+  UseStoreFile(dir_.file(std::string(255, 'r')));
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+    reg.WriteInteger("Top", 3);
+  }
+  EXPECT_NE(StoreText().find("\"Top\"=dword:00000003"), std::string::npos);
+  WriteStoreText("damaged\n");
+  ASSERT_TRUE(TRegistry().OpenKey(kKey, true));  // moved aside under a name that fits
+  std::set<std::string> names;  // no temporary file is left
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    names.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, (std::set<std::string>{std::string(251, 'r') + ".bak", std::string(250, 'r') + ".lock",
+                                          std::string(255, 'r')}));
 }
 
 TEST_F(Registry, ConcurrentWritersLoseNoValue) {
