@@ -21,7 +21,8 @@ namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
 
-// Far above any real store (a few kilobytes); a larger file counts as damaged.
+// Far above any real store (a few kilobytes); a larger file counts as damaged,
+// and no larger one is ever written.
 constexpr std::size_t kMaxStoreBytes = 4 << 20;
 
 enum class FileState { Absent, Read, Damaged, Failed };
@@ -188,12 +189,18 @@ bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string&
   if (state == FileState::Failed) return false;
   std::optional<RegFile> file = RegFile{};
   if (state == FileState::Read) file = ParseRegFile(text);
-  if (state == FileState::Damaged || !file) {
-    if (!KeepDamaged(target, reason)) return false;
-    file = RegFile{};
-  }
+  const bool damaged = state == FileState::Damaged || !file;
+  if (damaged) file = RegFile{};
   change(*file);
-  if (!ReplaceFileContents(target, FormatRegFile(*file))) {
+  text = FormatRegFile(*file);
+  // A file of ours that the next read would take for damaged is never written:
+  // the rewrite spells values out (dword:1 as dword:00000001) and may grow.
+  if (text.size() > kMaxStoreBytes) {
+    reason = "the settings would take more than the 4 MB a settings file may hold";
+    return false;
+  }
+  if (damaged && !KeepDamaged(target, reason)) return false;
+  if (!ReplaceFileContents(target, text)) {
     reason = std::strerror(errno);
     return false;
   }

@@ -9,10 +9,12 @@
 // value. Lines that cannot be read are kept as they are. A file without the
 // REGEDIT4 header or larger than 4 MB reads as holding no keys; the first write
 // after that moves it aside as "<file>.bak" (or ".bak.1", ... : no backup is
-// ever overwritten) before starting a fresh one. A file that is not a regular
-// file (a FIFO, a device) is neither read nor written; neither is one without
-// write permission rewritten. The lock, backup and temporary names cut the
-// file's name where they would be longer than a name may be.
+// ever overwritten) before starting a fresh one. A write that would make the
+// file larger than 4 MB is refused, so that no file of ours is ever taken for
+// damaged. A file that is not a regular file (a FIFO, a device) is neither read
+// nor written; neither is one without write permission rewritten. The lock,
+// backup and temporary names cut the file's name where they would be longer
+// than a name may be.
 #pragma once
 
 #include <cstdint>

@@ -205,6 +205,25 @@ TEST_F(Registry, AStoreOfTheLongestNameAFolderTakesIsWrittenLockedAndKept) {
                                           std::string(255, 'r')}));
 }
 
+TEST_F(Registry, AWriteThatWouldPassTheSizeLimitIsRefusedAndTheStoreKept) {
+  // Under 4 MB as others wrote it; spelt out as dword:00000001 it would pass them.
+  std::string text = std::string("REGEDIT4\n\n") + kSection + "\n";
+  for (int i = 0; i < 200000; ++i) text += "\"" + std::to_string(1000000 + i) + "\"=dword:1\n";
+  ASSERT_LT(text.size(), 4u << 20);
+  WriteStoreText(text);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  try {
+    reg.WriteInteger("Top", 3);
+    FAIL() << "no exception";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Top'\n" + storeFile_ +
+                            ": the settings would take more than the 4 MB a settings file may hold");
+  }
+  EXPECT_TRUE(StoreText() == text);
+  EXPECT_FALSE(std::filesystem::exists(storeFile_ + ".bak"));
+}
+
 TEST_F(Registry, ConcurrentWritersLoseNoValue) {
   {
     TRegistry reg;
