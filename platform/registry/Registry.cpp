@@ -135,28 +135,76 @@ RegRead TRegistry::ReadString(std::string_view name, std::string& value) const {
   return RegRead::Ok;
 }
 
-void TRegistry::WriteInteger(std::string_view name, int32_t value) {
+namespace {
+
+RegValue DwordValue(std::string_view name, int32_t value) {
   RegValue v{std::string(name), REG_DWORD, {}};
   for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-  WriteValue(std::move(v));
+  return v;
+}
+
+}  // namespace
+
+void TRegistry::WriteInteger(std::string_view name, int32_t value) { WriteValue(DwordValue(name, value), false); }
+
+void TRegistry::WriteIntegerWhenMissing(std::string_view name, int32_t value) {
+  WriteValue(DwordValue(name, value), true);
 }
 
 void TRegistry::WriteString(std::string_view name, std::string_view text) {
   RegValue v{std::string(name), REG_SZ, std::vector<uint8_t>(text.begin(), text.end())};
   v.data.push_back(0);
-  WriteValue(std::move(v));
+  WriteValue(std::move(v), false);
 }
 
-void TRegistry::WriteValue(RegValue value) {
-  const std::string name = value.name;
-  // A line break would end the value's line in the file.
-  const bool writable = !currentKey_.empty() && name.find_first_of("\r\n") == std::string::npos;
-  std::string reason = currentKey_.empty() ? openFailure_ : std::string();
-  if (!writable || !Update([&](RegFile& f) { f.FindOrAdd(currentKey_).Set(std::move(value)); }, reason)) {
-    std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
-    if (!reason.empty()) text += "\n" + LinkTarget(file_).string() + ": " + reason;
-    throw ERegistryException(text);
+void TRegistry::WriteTogether(const std::function<void()>& writes) {
+  collected_.emplace();
+  try {
+    writes();
+  } catch (...) {
+    collected_.reset();
+    throw;
   }
+  std::vector<Write> collected = std::move(*collected_);
+  collected_.reset();
+  Store(std::move(collected));
+}
+
+namespace {
+
+[[noreturn]] void ThrowWriteError(const std::string& name, const std::string& reason, const fs::path& file) {
+  std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
+  if (!reason.empty()) text += "\n" + LinkTarget(file).string() + ": " + reason;
+  throw ERegistryException(text);
+}
+
+}  // namespace
+
+void TRegistry::WriteValue(RegValue value, bool onlyWhenMissing) {
+  // A line break would end the value's line in the file.
+  if (currentKey_.empty() || value.name.find_first_of("\r\n") != std::string::npos) {
+    ThrowWriteError(value.name, currentKey_.empty() ? openFailure_ : std::string(), file_);
+  }
+  if (collected_) {
+    collected_->push_back({std::move(value), onlyWhenMissing});
+    return;
+  }
+  std::vector<Write> one;
+  one.push_back({std::move(value), onlyWhenMissing});
+  Store(std::move(one));
+}
+
+void TRegistry::Store(std::vector<Write> writes) {
+  if (writes.empty()) return;
+  const std::string first = writes.front().value.name;
+  std::string reason;
+  const auto change = [&](RegFile& f) {
+    RegKey& key = f.FindOrAdd(currentKey_);
+    for (Write& w : writes) {
+      if (!w.onlyWhenMissing || !key.Find(w.value.name)) key.Set(std::move(w.value));
+    }
+  };
+  if (!Update(change, reason)) ThrowWriteError(first, reason, file_);
 }
 
 bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string& reason) {

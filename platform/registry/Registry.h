@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/registry/RegFile.h"
 
@@ -66,14 +67,30 @@ class TRegistry {
   // said why.
   void WriteInteger(std::string_view name, int32_t value);
   void WriteString(std::string_view name, std::string_view text);
+  // As WriteInteger, but only when the key holds no value of that name (of
+  // whatever type) at the moment the file is written.
+  void WriteIntegerWhenMissing(std::string_view name, int32_t value);
+
+  // The values that writes writes reach the file together, in one locked
+  // replace: a crash or a signal leaves all of them stored or none. Reads
+  // meanwhile see the values as they were. When the file cannot be written,
+  // throws as a single write would, naming the first value.
+  void WriteTogether(const std::function<void()>& writes);
 
  private:
+  struct Write {
+    RegValue value;
+    bool onlyWhenMissing;
+  };
+
   const RegValue* Lookup(std::string_view name) const;
-  void WriteValue(RegValue value);
+  void WriteValue(RegValue value, bool onlyWhenMissing);
+  void Store(std::vector<Write> writes);
   bool Update(const std::function<void(RegFile&)>& change, std::string& reason);
 
   std::filesystem::path file_;
-  std::optional<RegFile> cache_;
-  std::string openFailure_;  // why the last OpenKey could not create its key  // the file as OpenKey read it, or nullopt when it held nothing readable
+  std::optional<RegFile> cache_;  // the file as OpenKey read it, or nullopt when it held nothing readable
+  std::string openFailure_;  // why the last OpenKey could not create its key
   std::string currentKey_;  // full path; empty when no key is open
+  std::optional<std::vector<Write>> collected_;  // inside WriteTogether
 };
