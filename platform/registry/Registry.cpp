@@ -58,7 +58,8 @@ std::optional<RegFile> LoadFile(const fs::path& path) {
 // that no earlier backup is ever overwritten.
 bool KeepDamaged(const fs::path& path, std::string& reason) {
   for (int generation = 0; generation < 100; ++generation) {
-    const fs::path backup = NameBeside(path, "", generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation));
+    const std::string suffix = generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation);
+    const fs::path backup = NameBeside(path, "", suffix);
     if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EEXIST) {
       reason = std::string("cannot keep the damaged file: ") + std::strerror(errno);
@@ -75,6 +76,18 @@ std::string FullKeyPath(std::string_view key) {
   std::string path(kRoot);
   if (!key.empty()) path += "\\" + std::string(key);
   return path;
+}
+
+RegValue DwordValue(std::string_view name, int32_t value) {
+  RegValue v{std::string(name), REG_DWORD, {}};
+  for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
+  return v;
+}
+
+[[noreturn]] void ThrowWriteError(const std::string& name, const std::string& reason, const fs::path& file) {
+  std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
+  if (!reason.empty()) text += "\n" + LinkTarget(file).string() + ": " + reason;
+  throw ERegistryException(text);
 }
 
 }  // namespace
@@ -135,16 +148,6 @@ RegRead TRegistry::ReadString(std::string_view name, std::string& value) const {
   return RegRead::Ok;
 }
 
-namespace {
-
-RegValue DwordValue(std::string_view name, int32_t value) {
-  RegValue v{std::string(name), REG_DWORD, {}};
-  for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-  return v;
-}
-
-}  // namespace
-
 void TRegistry::WriteInteger(std::string_view name, int32_t value) { WriteValue(DwordValue(name, value), false); }
 
 void TRegistry::WriteIntegerWhenMissing(std::string_view name, int32_t value) {
@@ -170,28 +173,15 @@ void TRegistry::WriteTogether(const std::function<void()>& writes) {
   Store(std::move(collected));
 }
 
-namespace {
-
-[[noreturn]] void ThrowWriteError(const std::string& name, const std::string& reason, const fs::path& file) {
-  std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
-  if (!reason.empty()) text += "\n" + LinkTarget(file).string() + ": " + reason;
-  throw ERegistryException(text);
-}
-
-}  // namespace
-
 void TRegistry::WriteValue(RegValue value, bool onlyWhenMissing) {
   // A line break would end the value's line in the file.
   if (currentKey_.empty() || value.name.find_first_of("\r\n") != std::string::npos) {
     ThrowWriteError(value.name, currentKey_.empty() ? openFailure_ : std::string(), file_);
   }
-  if (collected_) {
+  if (collected_)
     collected_->push_back({std::move(value), onlyWhenMissing});
-    return;
-  }
-  std::vector<Write> one;
-  one.push_back({std::move(value), onlyWhenMissing});
-  Store(std::move(one));
+  else
+    Store({{std::move(value), onlyWhenMissing}});
 }
 
 void TRegistry::Store(std::vector<Write> writes) {

@@ -4,7 +4,7 @@
 //
 // OpenKey reads the file once; the reads of the open key see it as it was then
 // (and as this object's own writes left it). Every write takes a lock beside
-// the file, re-reads it, changes the one value and renames a complete new file
+// the file, re-reads it, changes its values and renames a complete new file
 // over it, so that another program writing at the same time or a crash loses no
 // value. Lines that cannot be read are kept as they are. A file without the
 // REGEDIT4 header or larger than 4 MB reads as holding no keys; the first write
@@ -71,7 +71,7 @@ class TRegistry {
   // whatever type) at the moment the file is written.
   void WriteIntegerWhenMissing(std::string_view name, int32_t value);
 
-  // The values that writes writes reach the file together, in one locked
+  // Runs writes, whose values then reach the file together in one locked
   // replace: a crash or a signal leaves all of them stored or none. Reads
   // meanwhile see the values as they were. When the file cannot be written,
   // throws as a single write would, naming the first value.
