@@ -1,9 +1,7 @@
 // Feeds arbitrary text to the settings-file parser: it must never crash or
-// hang, and whatever it reads must come back the same, in the same keys, from
-// the text it writes.
+// hang, and whatever it reads must come back the same from the text it writes.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "platform/registry/RegFile.h"

@@ -432,9 +432,8 @@ TEST_F(Settings, ASaveIsOneUpdateThatStoresAllValuesOrNone) {
   EXPECT_EQ(StoredInt("Left"), 200);
   EXPECT_EQ(StoredInt("FormatX"), 640);
 
-  // A save that ends midway (a signal) has stored nothing yet.
   std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_all);
-  int32_t topMidway = 0;
+  int32_t topMidway = 0;  // what a save ended midway (by a signal) leaves
   form.onReadLeft = [&] { topMidway = StoredInt("Top"); };
   form.SaveSettings();
   EXPECT_EQ(topMidway, 100);
