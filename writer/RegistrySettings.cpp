@@ -35,17 +35,11 @@ std::string ReadText(const TRegistry& reg, const char* name) {
   return value;
 }
 
-// Never overwrites a value that is there, of whatever type.
-void WriteWhenMissing(TRegistry& reg, const char* name, int value) {
-  int32_t stored = 0;
-  if (reg.ReadInteger(name, stored) == RegRead::Missing) reg.WriteInteger(name, value);
-}
-
 // A value that no write would take is not stored: the store keeps what it holds,
 // and one without the value gets fallback, so that the next load succeeds.
 void WriteUnlessRefused(TRegistry& reg, const char* name, int value, bool refused, int fallback) {
   if (refused)
-    WriteWhenMissing(reg, name, fallback);
+    reg.WriteIntegerWhenMissing(name, fallback);
   else
     reg.WriteInteger(name, value);
 }
@@ -105,35 +99,39 @@ void VideoWriterForm::SaveSettings() {
   TRegistry& reg = *Registry;
   const bool sizeRefused = !FrameFormatProblem(FormatX, FormatY, 1).empty();
   const bool rateRefused = !FrameFormatProblem(1, 1, Frames).empty();
-  // In the order of writing; the console stores only the first fourteen.
-  const int count = Profile().settingsWritten;
-  for (int i = 0; i < count && i < 17; ++i) {
-    switch (i) {
-      case 0: reg.WriteString("Compressor", WideBufferToText(CompressorName)); break;
-      case 1: reg.WriteInteger("Compressor Quality", QualityPercent(Quality)); break;
-      case 2: reg.WriteInteger("Compressor Keyframe rate", KeyFrameRate); break;
-      case 3: reg.WriteInteger("Top", SettingsTop()); break;
-      case 4: reg.WriteInteger("Left", SettingsLeft()); break;
-      case 5: WriteUnlessRefused(reg, "FormatX", FormatX, sizeRefused, kDefaultFormatX); break;
-      case 6: WriteUnlessRefused(reg, "FormatY", FormatY, sizeRefused, kDefaultFormatY); break;
-      case 7: WriteUnlessRefused(reg, "Frames", Frames, rateRefused, Profile().defaultFrames); break;
-      case 8: reg.WriteInteger("Max Diskspace", MaxDiskspace); break;
-      case 9: reg.WriteInteger("Debug", Debug ? 1 : 0); break;
-      case 10: reg.WriteString("JPGPath", JPGPath); break;
-      case 11: reg.WriteString("INIPath", INIPath); break;
-      case 12: reg.WriteString("AVIPath", AVIPath); break;
-      case 13: reg.WriteString("SoundPath", SoundPath); break;
-      case 14: reg.WriteInteger("BkColor", SettingsBkColor()); break;
-      case 15: reg.WriteInteger("DisplayTime", SettingsDisplayTime()); break;
-      case 16: reg.WriteInteger("Transition", SettingsTransition()); break;
+  // One update of the store: a save cut short by a signal or a crash leaves
+  // all the old values or all the new, never a mix.
+  reg.WriteTogether([&] {
+    // In the order of writing; the console stores only the first fourteen.
+    const int count = Profile().settingsWritten;
+    for (int i = 0; i < count && i < 17; ++i) {
+      switch (i) {
+        case 0: reg.WriteString("Compressor", WideBufferToText(CompressorName)); break;
+        case 1: reg.WriteInteger("Compressor Quality", QualityPercent(Quality)); break;
+        case 2: reg.WriteInteger("Compressor Keyframe rate", KeyFrameRate); break;
+        case 3: reg.WriteInteger("Top", SettingsTop()); break;
+        case 4: reg.WriteInteger("Left", SettingsLeft()); break;
+        case 5: WriteUnlessRefused(reg, "FormatX", FormatX, sizeRefused, kDefaultFormatX); break;
+        case 6: WriteUnlessRefused(reg, "FormatY", FormatY, sizeRefused, kDefaultFormatY); break;
+        case 7: WriteUnlessRefused(reg, "Frames", Frames, rateRefused, Profile().defaultFrames); break;
+        case 8: reg.WriteInteger("Max Diskspace", MaxDiskspace); break;
+        case 9: reg.WriteInteger("Debug", Debug ? 1 : 0); break;
+        case 10: reg.WriteString("JPGPath", JPGPath); break;
+        case 11: reg.WriteString("INIPath", INIPath); break;
+        case 12: reg.WriteString("AVIPath", AVIPath); break;
+        case 13: reg.WriteString("SoundPath", SoundPath); break;
+        case 14: reg.WriteInteger("BkColor", SettingsBkColor()); break;
+        case 15: reg.WriteInteger("DisplayTime", SettingsDisplayTime()); break;
+        case 16: reg.WriteInteger("Transition", SettingsTransition()); break;
+      }
     }
-  }
-  // Without these three every later load would fail and fall back to the
-  // defaults; a program that does not save them adds its defaults once.
-  if (count < 17) {
-    WriteWhenMissing(reg, "BkColor", kDefaultBkColor);
-    WriteWhenMissing(reg, "DisplayTime", kDefaultDisplayTime);
-    WriteWhenMissing(reg, "Transition", kDefaultTransition);
-  }
+    // Without these three every later load would fail and fall back to the
+    // defaults; a program that does not save them adds its defaults once.
+    if (count < 17) {
+      reg.WriteIntegerWhenMissing("BkColor", kDefaultBkColor);
+      reg.WriteIntegerWhenMissing("DisplayTime", kDefaultDisplayTime);
+      reg.WriteIntegerWhenMissing("Transition", kDefaultTransition);
+    }
+  });
   Registry->CloseKey();
 }

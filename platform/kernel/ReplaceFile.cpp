@@ -3,9 +3,11 @@
 #include "platform/kernel/FileDescriptor.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 
@@ -57,9 +59,7 @@ FileRead ReadInto(const fs::path& path, Bytes& bytes, std::size_t limit) {
 int CreateTempBeside(const fs::path& target, fs::path& temp) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = target.parent_path();
-    temp /= "." + target.filename().string() + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) +
-            ".tmp";
+    temp = NameBeside(target, ".", "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp");
     // O_EXCL and O_NOFOLLOW: a file or link left at that name is never written through.
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -75,6 +75,14 @@ FileRead ReadRegularFile(const fs::path& path, std::string& bytes, std::size_t l
 
 FileRead ReadRegularFile(const fs::path& path, std::vector<uint8_t>& bytes, std::size_t limit) {
   return ReadInto(path, bytes, limit);
+}
+
+fs::path NameBeside(const fs::path& target, std::string_view prefix, std::string_view suffix) {
+  std::string name = target.filename().string();
+  name.resize(std::min(name.size(), std::size_t{NAME_MAX} - prefix.size() - suffix.size()));
+  fs::path beside = target.parent_path();
+  beside /= std::string(prefix) + name + std::string(suffix);
+  return beside;
 }
 
 fs::path LinkTarget(fs::path path) {

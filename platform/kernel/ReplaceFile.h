@@ -30,6 +30,12 @@ FileRead ReadRegularFile(const std::filesystem::path& path, std::vector<uint8_t>
 // is replaced; path itself when it is no link.
 std::filesystem::path LinkTarget(std::filesystem::path path);
 
+// prefix, the target's file name and suffix, in the target's folder: a file of
+// ours beside it (a temporary, a lock). The file name is cut where the whole
+// would pass the 255 bytes a name may have; short names stay whole.
+std::filesystem::path NameBeside(const std::filesystem::path& target, std::string_view prefix,
+                                 std::string_view suffix);
+
 // 0 when the file at target (links already followed) may be replaced or is not
 // there; else why not: EISDIR or EINVAL for what is no regular file, EACCES for
 // a read-only one. exists and old tell what is there.

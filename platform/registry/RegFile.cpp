@@ -103,18 +103,38 @@ std::optional<RegValue> ParseData(std::string_view s) {
   return value;
 }
 
-std::optional<RegValue> ParseValueLine(std::string_view line) {
-  std::string name;
+bool IsValueLine(std::string_view line) { return line.front() == '"' || line.front() == '@'; }
+
+// The name and the data after "=" of a value line; false when there is no name.
+bool SplitValueLine(std::string_view line, std::string& name, std::string_view& data) {
   std::size_t pos = 0;
   if (line.front() == '@') {
     pos = 1;
   } else {
     auto quoted = ParseQuoted(line, pos);
-    if (!quoted) return std::nullopt;
+    if (!quoted) return false;
     name = std::move(*quoted);
   }
-  if (pos >= line.size() || line[pos] != '=') return std::nullopt;
-  auto value = ParseData(line.substr(pos + 1));
+  if (pos >= line.size() || line[pos] != '=') return false;
+  data = line.substr(pos + 1);
+  return true;
+}
+
+// A hex list (hex: or hex(N):) is the one kind of data that continues onto the
+// next line.
+bool IsHexListLine(std::string_view line) {
+  std::string name;
+  std::string_view data;
+  return SplitValueLine(line, name, data) && (data.starts_with("hex:") || data.starts_with("hex("));
+}
+
+bool StartsWithHexDigit(std::string_view s) { return !s.empty() && HexDigitValue(s.front()) >= 0; }
+
+std::optional<RegValue> ParseValueLine(std::string_view line) {
+  std::string name;
+  std::string_view data;
+  if (!SplitValueLine(line, name, data)) return std::nullopt;
+  auto value = ParseData(data);
   if (value) value->name = std::move(name);
   return value;
 }
@@ -234,24 +254,26 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
   };
   std::string_view line;
   while (nextLine(line)) {
-    if (TrimLeft(line).empty()) continue;
+    // Blanks in front of a line are no part of it; only an unread line keeps them.
+    const std::string_view content = TrimLeft(line);
+    if (content.empty()) continue;
     if (!header) {
-      if (TrimLeft(line).front() == ';') {
+      if (content.front() == ';') {
         file.keptLines.emplace_back(line);
         continue;
       }
-      if (line != "REGEDIT4") return std::nullopt;
+      if (content != "REGEDIT4") return std::nullopt;
       header = true;
       continue;
     }
-    if (line.front() == '[') {
-      if (line.size() < 3 || line.back() != ']' || line[1] == '-') {
+    if (content.front() == '[') {
+      if (content.size() < 3 || content.back() != ']' || content[1] == '-') {
         // A section we cannot take (a deletion, say): it and its lines stay as they are.
         key = kNoKey;
         kept->emplace_back(line);
         continue;
       }
-      const std::string path(line.substr(1, line.size() - 2));
+      const std::string path(content.substr(1, content.size() - 2));
       const auto [at, added] = keyIndex.try_emplace(LowerCaseAscii(path), file.keys.size());
       if (added) {
         file.keys.push_back(RegKey{path, {}, {}});
@@ -261,14 +283,16 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
       kept = &file.keys[key].keptLines;
       continue;
     }
-    std::string joined(line);
+    std::string joined(content);
     std::string original(line);
     std::string_view more;
-    // A hex list continues on the next line, never on a blank one: a value that
-    // still ends with "\" cannot be read.
-    while (!joined.empty() && joined.back() == '\\') {
+    // A hex list continues only on a line of hex digits: a comment, a header or
+    // another value never becomes part of it. One that still ends with "\"
+    // cannot be read.
+    const bool hexList = IsValueLine(content) && IsHexListLine(content);
+    while (hexList && joined.back() == '\\') {
       const std::size_t at = pos;
-      if (!nextLine(more) || TrimLeft(more).empty()) {
+      if (!nextLine(more) || !StartsWithHexDigit(TrimLeft(more))) {
         pos = at;
         break;
       }
@@ -277,7 +301,7 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
       original += "\n" + std::string(more);
     }
     std::optional<RegValue> value;
-    if (key != kNoKey && (line.front() == '"' || line.front() == '@')) value = ParseValueLine(joined);
+    if (key != kNoKey && IsValueLine(content)) value = ParseValueLine(joined);
     if (!value) {
       kept->push_back(std::move(original));
       continue;

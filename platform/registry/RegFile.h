@@ -40,8 +40,10 @@ struct RegFile {
 };
 
 // nullopt when the text is not a REGEDIT4 file (no header). An empty text is an
-// empty file. A line that cannot be read is kept as it is and read as nothing;
-// time grows linearly with the text.
+// empty file. Blanks before a line are skipped. Only a hex list continues onto
+// the next line, and only onto one of hex digits, so that no value or header is
+// ever taken into another line. A line that cannot be read is kept as it is and
+// read as nothing; time grows linearly with the text.
 std::optional<RegFile> ParseRegFile(std::string_view text);
 
 // Always a valid REGEDIT4 text that ParseRegFile reads back to the same keys.

@@ -21,7 +21,8 @@ namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
 
-// Far above any real store (a few kilobytes); a larger file counts as damaged.
+// Far above any real store (a few kilobytes); a larger file counts as damaged,
+// and no larger one is ever written.
 constexpr std::size_t kMaxStoreBytes = 4 << 20;
 
 enum class FileState { Absent, Read, Damaged, Failed };
@@ -57,8 +58,8 @@ std::optional<RegFile> LoadFile(const fs::path& path) {
 // that no earlier backup is ever overwritten.
 bool KeepDamaged(const fs::path& path, std::string& reason) {
   for (int generation = 0; generation < 100; ++generation) {
-    fs::path backup = path;
-    backup += generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation);
+    const std::string suffix = generation == 0 ? std::string(".bak") : ".bak." + std::to_string(generation);
+    const fs::path backup = NameBeside(path, "", suffix);
     if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EEXIST) {
       reason = std::string("cannot keep the damaged file: ") + std::strerror(errno);
@@ -75,6 +76,18 @@ std::string FullKeyPath(std::string_view key) {
   std::string path(kRoot);
   if (!key.empty()) path += "\\" + std::string(key);
   return path;
+}
+
+RegValue DwordValue(std::string_view name, int32_t value) {
+  RegValue v{std::string(name), REG_DWORD, {}};
+  for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
+  return v;
+}
+
+[[noreturn]] void ThrowWriteError(const std::string& name, const std::string& reason, const fs::path& file) {
+  std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
+  if (!reason.empty()) text += "\n" + LinkTarget(file).string() + ": " + reason;
+  throw ERegistryException(text);
 }
 
 }  // namespace
@@ -135,28 +148,53 @@ RegRead TRegistry::ReadString(std::string_view name, std::string& value) const {
   return RegRead::Ok;
 }
 
-void TRegistry::WriteInteger(std::string_view name, int32_t value) {
-  RegValue v{std::string(name), REG_DWORD, {}};
-  for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-  WriteValue(std::move(v));
+void TRegistry::WriteInteger(std::string_view name, int32_t value) { WriteValue(DwordValue(name, value), false); }
+
+void TRegistry::WriteIntegerWhenMissing(std::string_view name, int32_t value) {
+  WriteValue(DwordValue(name, value), true);
 }
 
 void TRegistry::WriteString(std::string_view name, std::string_view text) {
   RegValue v{std::string(name), REG_SZ, std::vector<uint8_t>(text.begin(), text.end())};
   v.data.push_back(0);
-  WriteValue(std::move(v));
+  WriteValue(std::move(v), false);
 }
 
-void TRegistry::WriteValue(RegValue value) {
-  const std::string name = value.name;
-  // A line break would end the value's line in the file.
-  const bool writable = !currentKey_.empty() && name.find_first_of("\r\n") == std::string::npos;
-  std::string reason = currentKey_.empty() ? openFailure_ : std::string();
-  if (!writable || !Update([&](RegFile& f) { f.FindOrAdd(currentKey_).Set(std::move(value)); }, reason)) {
-    std::string text = "Fehler beim Setzen der Daten f\xC3\xBCr '" + name + "'";
-    if (!reason.empty()) text += "\n" + LinkTarget(file_).string() + ": " + reason;
-    throw ERegistryException(text);
+void TRegistry::WriteTogether(const std::function<void()>& writes) {
+  collected_.emplace();
+  try {
+    writes();
+  } catch (...) {
+    collected_.reset();
+    throw;
   }
+  std::vector<Write> collected = std::move(*collected_);
+  collected_.reset();
+  Store(std::move(collected));
+}
+
+void TRegistry::WriteValue(RegValue value, bool onlyWhenMissing) {
+  // A line break would end the value's line in the file.
+  if (currentKey_.empty() || value.name.find_first_of("\r\n") != std::string::npos) {
+    ThrowWriteError(value.name, currentKey_.empty() ? openFailure_ : std::string(), file_);
+  }
+  if (collected_)
+    collected_->push_back({std::move(value), onlyWhenMissing});
+  else
+    Store({{std::move(value), onlyWhenMissing}});
+}
+
+void TRegistry::Store(std::vector<Write> writes) {
+  if (writes.empty()) return;
+  const std::string first = writes.front().value.name;
+  std::string reason;
+  const auto change = [&](RegFile& f) {
+    RegKey& key = f.FindOrAdd(currentKey_);
+    for (Write& w : writes) {
+      if (!w.onlyWhenMissing || !key.Find(w.value.name)) key.Set(std::move(w.value));
+    }
+  };
+  if (!Update(change, reason)) ThrowWriteError(first, reason, file_);
 }
 
 bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string& reason) {
@@ -170,9 +208,7 @@ bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string&
     return false;
   }
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-  fs::path lockName = target;
-  lockName += ".lock";
-  FileDescriptor lock(open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  FileDescriptor lock(open(NameBeside(target, "", ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
   if (lock.get() < 0) {
     reason = std::strerror(errno);
     return false;
@@ -191,12 +227,18 @@ bool TRegistry::Update(const std::function<void(RegFile&)>& change, std::string&
   if (state == FileState::Failed) return false;
   std::optional<RegFile> file = RegFile{};
   if (state == FileState::Read) file = ParseRegFile(text);
-  if (state == FileState::Damaged || !file) {
-    if (!KeepDamaged(target, reason)) return false;
-    file = RegFile{};
-  }
+  const bool damaged = state == FileState::Damaged || !file;
+  if (damaged) file = RegFile{};
   change(*file);
-  if (!ReplaceFileContents(target, FormatRegFile(*file))) {
+  text = FormatRegFile(*file);
+  // A file of ours that the next read would take for damaged is never written:
+  // the rewrite spells values out (dword:1 as dword:00000001) and may grow.
+  if (text.size() > kMaxStoreBytes) {
+    reason = "the settings would take more than the 4 MB a settings file may hold";
+    return false;
+  }
+  if (damaged && !KeepDamaged(target, reason)) return false;
+  if (!ReplaceFileContents(target, text)) {
     reason = std::strerror(errno);
     return false;
   }

@@ -4,14 +4,17 @@
 //
 // OpenKey reads the file once; the reads of the open key see it as it was then
 // (and as this object's own writes left it). Every write takes a lock beside
-// the file, re-reads it, changes the one value and renames a complete new file
+// the file, re-reads it, changes its values and renames a complete new file
 // over it, so that another program writing at the same time or a crash loses no
 // value. Lines that cannot be read are kept as they are. A file without the
 // REGEDIT4 header or larger than 4 MB reads as holding no keys; the first write
 // after that moves it aside as "<file>.bak" (or ".bak.1", ... : no backup is
-// ever overwritten) before starting a fresh one. A file that is not a regular
-// file (a FIFO, a device) is neither read nor written; neither is one without
-// write permission rewritten.
+// ever overwritten) before starting a fresh one. A write that would make the
+// file larger than 4 MB is refused, so that no file of ours is ever taken for
+// damaged. A file that is not a regular file (a FIFO, a device) is neither read
+// nor written; neither is one without write permission rewritten. The lock,
+// backup and temporary names cut the file's name where they would be longer
+// than a name may be.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/registry/RegFile.h"
 
@@ -63,14 +67,30 @@ class TRegistry {
   // said why.
   void WriteInteger(std::string_view name, int32_t value);
   void WriteString(std::string_view name, std::string_view text);
+  // As WriteInteger, but only when the key holds no value of that name (of
+  // whatever type) at the moment the file is written.
+  void WriteIntegerWhenMissing(std::string_view name, int32_t value);
+
+  // Runs writes, whose values then reach the file together in one locked
+  // replace: a crash or a signal leaves all of them stored or none. Reads
+  // meanwhile see the values as they were. When the file cannot be written,
+  // throws as a single write would, naming the first value.
+  void WriteTogether(const std::function<void()>& writes);
 
  private:
+  struct Write {
+    RegValue value;
+    bool onlyWhenMissing;
+  };
+
   const RegValue* Lookup(std::string_view name) const;
-  void WriteValue(RegValue value);
+  void WriteValue(RegValue value, bool onlyWhenMissing);
+  void Store(std::vector<Write> writes);
   bool Update(const std::function<void(RegFile&)>& change, std::string& reason);
 
   std::filesystem::path file_;
-  std::optional<RegFile> cache_;
-  std::string openFailure_;  // why the last OpenKey could not create its key  // the file as OpenKey read it, or nullopt when it held nothing readable
+  std::optional<RegFile> cache_;  // the file as OpenKey read it, or nullopt when it held nothing readable
+  std::string openFailure_;  // why the last OpenKey could not create its key
   std::string currentKey_;  // full path; empty when no key is open
+  std::optional<std::vector<Write>> collected_;  // inside WriteTogether
 };

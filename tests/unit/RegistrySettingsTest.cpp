@@ -411,7 +411,7 @@ TEST_F(Settings, UnwritableStoreFailsAtCompressorAndLoadsDefaults) {
   }
 }
 
-TEST_F(Settings, FailureMidwayKeepsEarlierWritesAndLaterOldValues) {
+TEST_F(Settings, ASaveIsOneUpdateThatStoresAllValuesOrNone) {
   Store(FullStore());
   EditorLikeForm form;
   form.LoadSettings();
@@ -419,18 +419,25 @@ TEST_F(Settings, FailureMidwayKeepsEarlierWritesAndLaterOldValues) {
   form.left = 8;
   form.Quality = 0.4;
   form.FormatX = 1024;
-  // The store stops taking values just before "Left" is written.
+  // The store stops taking values midway through the save.
   form.onReadLeft = [this] { std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_read); };
   try {
     form.SaveSettings();
     FAIL() << "no exception";
   } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Left'\n" + storeFile_ + ": Permission denied");
+    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Compressor'\n" + storeFile_ + ": Permission denied");
   }
-  EXPECT_EQ(StoredInt("Compressor Quality"), 40);
-  EXPECT_EQ(StoredInt("Top"), 7);
+  EXPECT_EQ(StoredInt("Compressor Quality"), 75);
+  EXPECT_EQ(StoredInt("Top"), 100);
   EXPECT_EQ(StoredInt("Left"), 200);
   EXPECT_EQ(StoredInt("FormatX"), 640);
+
+  std::filesystem::permissions(storeFile_, std::filesystem::perms::owner_all);
+  int32_t topMidway = 0;  // what a save ended midway (by a signal) leaves
+  form.onReadLeft = [&] { topMidway = StoredInt("Top"); };
+  form.SaveSettings();
+  EXPECT_EQ(topMidway, 100);
+  EXPECT_EQ(StoredInt("Top"), 7);
 }
 
 TEST_F(Settings, AnotherProgramsValuesSurviveASave) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -109,7 +110,7 @@ TEST_F(Registry, ReadsRegeditFilesWithCrLfContinuationsAndExpandTexts) {
 
 TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
   for (const char* body : {"\"A\"=-", "\"A\"=dword:123456789", "\"A\"=\"x\\n\"", "\"A\"=\"open", "\"A\"=hex:4g",
-                           "; a comment", "[-HKEY_CURRENT_USER\\X]\n\"A\"=dword:00000001", "\"A\"=hex:41,\\\n  zz",
+                           "; a comment", "[-HKEY_CURRENT_USER\\X]\n\"A\"=dword:00000001", "\"A\"=hex:41,\\\n  4z",
                            "\"A\"=hex:41,\\"}) {
     WriteStoreText(std::string("REGEDIT4\n\n") + kSection + "\n\"B\"=dword:00000002\n" + body + "\n");
     TRegistry reg;
@@ -122,6 +123,22 @@ TEST_F(Registry, LinesItCannotReadAreSkippedAndKeptThroughAWrite) {
   }
   WriteStoreText("\"A\"=\"no header\"\n");
   EXPECT_FALSE(TRegistry().OpenKey(kKey, false));
+}
+
+TEST_F(Registry, NoValueEverChangesKeyAndBlanksBeforeALineAreSkipped) {
+  const std::string other = "[HKEY_CURRENT_USER\\Software\\Other]\n", top = "\"Top\"=dword:00000003\n";
+  // A comment ending in "\", an indented header or value, a hex list cut off by a header.
+  for (const std::string& text : {other + "; folder C:\\temp\\\n" + kSection + "\n" + top,
+                                  other + "  " + kSection + "\n" + top, std::string(kSection) + "\n  " + top,
+                                  other + "\"A\"=hex:41,\\\n" + kSection + "\n" + top}) {
+    WriteStoreText("REGEDIT4\n\n" + text);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, false)) << text;
+    reg.WriteInteger("Left", 4);
+    const std::string after = StoreText();
+    EXPECT_NE(after.find(kSection + ("\n" + top) + "\"Left\"=dword:00000004\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find(kSection), after.rfind(kSection)) << after;
+  }
 }
 
 TEST_F(Registry, ALargeStoreIsReadOnceAndInLinearTime) {
@@ -162,6 +179,36 @@ TEST_F(Registry, DamagedStoresAreMovedAsideAndNoBackupIsOverwritten) {
     std::ifstream in(storeFile_ + (i == 0 ? ".bak" : ".bak." + std::to_string(i)), std::ios::binary);
     EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == damaged[i]) << "generation " << i;
   }
+}
+
+TEST_F(Registry, AStoreOfTheLongestNameAFolderTakesIsWrittenLockedAndKept) {
+  UseStoreFile(dir_.file(std::string(255, 'r')));
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  WriteStoreText("damaged\n");
+  reg.WriteInteger("Top", 3);  // moves it aside under a name that fits
+  std::set<std::string> names;  // no temporary file is left
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) names.insert(entry.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{std::string(251, 'r') + ".bak", std::string(250, 'r') + ".lock",
+                                          std::string(255, 'r')}));
+}
+
+TEST_F(Registry, AWriteThatWouldPassTheSizeLimitIsRefusedAndTheStoreKept) {
+  // Under 4 MB as others wrote it; spelt out as dword:00000001 it would pass them.
+  std::string text = std::string("REGEDIT4\n\n") + kSection + "\n";
+  for (int i = 0; i < 200000; ++i) text += "\"" + std::to_string(1000000 + i) + "\"=dword:1\n";
+  WriteStoreText(text);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  try {
+    reg.WriteInteger("Top", 3);
+    FAIL() << "no exception";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.what(), "Fehler beim Setzen der Daten f\xC3\xBCr 'Top'\n" + storeFile_ +
+                            ": the settings would take more than the 4 MB a settings file may hold");
+  }
+  EXPECT_TRUE(StoreText() == text);
+  EXPECT_FALSE(std::filesystem::exists(storeFile_ + ".bak"));
 }
 
 TEST_F(Registry, ConcurrentWritersLoseNoValue) {
