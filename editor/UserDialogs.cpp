@@ -136,12 +136,13 @@ class TQtDialogs : public TUserDialogs {
                      static_cast<uint8_t>(chosen.blue()));
   }
 
-  bool Confirm(const std::string& caption, const std::string& text) override {
+  std::optional<bool> Confirm(const std::string& caption, const std::string& text) override {
     TQuestionBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton("&Ja", QMessageBox::YesRole);
-    box.addButton("&Nein", QMessageBox::NoRole);
+    QPushButton* no = box.addButton("&Nein", QMessageBox::NoRole);
     box.exec();
+    if (box.clickedButton() != yes && box.clickedButton() != no) return std::nullopt;
     return box.clickedButton() == yes;
   }
 

@@ -1,6 +1,7 @@
 """vistrel in a real X server (Xvfb): the window's title and client size, and its
 access keys used with the keyboard alone."""
 
+import ctypes
 import os
 import re
 import subprocess
@@ -10,6 +11,51 @@ import time
 import unittest
 
 TITLE = "JPG Images to AVI Video"
+
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("client", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def send_wm_delete_window(display, window):
+    """What a window manager sends when the close box is pressed (xdotool cannot)."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    # Xlib's own handler would end this process on an error such as a window that is gone.
+    errors = []
+    handler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda _, error: errors.append(1) or 0)
+    x11.XSetErrorHandler.restype = ctypes.c_void_p
+    previous = x11.XSetErrorHandler(handler)
+    connection = x11.XOpenDisplay(display.encode())
+    try:
+        if not connection:
+            raise AssertionError("cannot open display " + display)
+        event = XEvent()
+        event.client.type = 33  # ClientMessage
+        event.client.window = int(window)
+        event.client.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+        event.client.format = 32
+        event.client.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
+        x11.XSync(connection, 0)
+    finally:
+        if connection:
+            x11.XCloseDisplay(connection)
+        x11.XSetErrorHandler(ctypes.c_void_p(previous))
+    if errors:
+        raise AssertionError("WM_DELETE_WINDOW not delivered: window %s is gone" % window)
 
 
 def wait_for(condition, what, timeout=60):
@@ -96,7 +142,8 @@ class EditorInXvfb(unittest.TestCase):
         picture = os.path.join(self.dir.name, "red.jpg")
         subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
         self.press_until_shown(("mousemove", "--window", main, "688", "58", "click", "1"), "Add Image")
-        self.x("xdotool", "type", "--delay", "5", picture)
+        # Typed without its extension: red.jpg is meant, not red.JPG. "&Write to AVI" needs the entry.
+        self.x("xdotool", "type", "--delay", "5", picture[:-len(".jpg")])
         self.press_until_gone("Return", "Add Image")
 
         for keys, title in (("alt+w", "Write AVI File"), ("alt+s", "Save Script ")):
@@ -118,6 +165,33 @@ class EditorInXvfb(unittest.TestCase):
         self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
         with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:
             self.assertEqual(len(re.findall(r'^"[^"]+"=', store.read(), re.M)), 17)
+
+    def test_close_box_while_the_close_question_is_open(self):
+        main = wait_for(lambda: self.window(TITLE), "the main window")
+        picture = os.path.join(self.dir.name, "red.jpg")
+        subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
+        self.press_until_shown(("mousemove", "--window", main, "688", "58", "click", "1"), "Add Image")
+        self.x("xdotool", "type", "--delay", "5", picture)
+        self.press_until_gone("Return", "Add Image")
+
+        # The close box is pressed while "&Close" asks, before and after Escape on the question,
+        # and while the save dialog of "&Ja" is open: the show stays, nothing ends. Each key
+        # after a close request shows that the request was handled, as events come in order.
+        self.x("xdotool", "windowfocus", "--sync", main)
+        self.press_until_shown(("key", "alt+c"), "Bestätigen")
+        send_wm_delete_window(self.env["DISPLAY"], main)
+        self.x("xdotool", "key", "Escape")
+        send_wm_delete_window(self.env["DISPLAY"], main)
+        self.press_until_shown(("key", "alt+j"), "Save Script ")
+        send_wm_delete_window(self.env["DISPLAY"], main)
+        self.press_until_gone("Escape", "Save Script ")
+
+        # The show is still unsaved: the close box asks again, and "&Nein" ends the program.
+        send_wm_delete_window(self.env["DISPLAY"], main)
+        wait_for(lambda: self.window("Bestätigen"), "the close question")
+        self.x("xdotool", "windowfocus", "--sync", self.window("Bestätigen"))
+        self.x("xdotool", "key", "alt+n")
+        self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 // The main window: the film-strip bitmaps, the close question, the Close button,
 // access keys and errors that leave a handler.
 #include <QAbstractFileIconProvider>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
@@ -8,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
@@ -66,6 +68,25 @@ TEST_F(MainWindowTest, YesRunsTheScriptSaveAndAsksAgainAfterACancelledSave) {
   form_->close();
   EXPECT_EQ(dialogs_->confirmations.size(), 2u);
   EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(MainWindowTest, ACloseRequestWhileTheQuestionOrItsSaveDialogIsOpenChangesNothing) {
+  StartEditor();
+  AddPictures({Picture("a.bmp", {1, 2, 3})});
+  // Sent as a window manager's close box sends it, and through close().
+  dialogs_->whileOpen = [&] {
+    QCloseEvent request;
+    QApplication::sendEvent(form_->windowHandle(), &request);
+    form_->close();
+  };
+  dialogs_->confirmAnswers = {true, std::nullopt};  // "&Ja" with the save cancelled, then no answer
+  QTest::mouseClick(form_->BtnClose, Qt::LeftButton);
+  QTest::mouseClick(form_->BtnClose, Qt::LeftButton);
+  EXPECT_EQ(dialogs_->confirmations.size(), 2u);
+  EXPECT_EQ(dialogs_->saveRequests.size(), 1u);
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_TRUE(form_->windowHandle()->isVisible());
+  EXPECT_TRUE(form_->Modified);
 }
 
 TEST_F(MainWindowTest, ASettingsSaveThatFailsIsShownAndTheWindowStays) {
@@ -136,5 +157,32 @@ TEST_F(MainWindowTest, QtsFileDialogsTypeFilesByNameAndItsQuestionEndsOnlyByItsB
     EXPECT_TRUE(box->isVisible());
     box->buttons().at(0)->click();  // "&Ja"
   });
-  EXPECT_TRUE(qt->Confirm("Bestätigen", "Script modified. Save changes ?"));
+  EXPECT_EQ(qt->Confirm("Bestätigen", "Script modified. Save changes ?"), true);
+  // Ended by the program, not by a button: no answer, so not "&Nein" either.
+  QTimer::singleShot(0, [] { static_cast<QDialog*>(QApplication::activeModalWidget())->done(QDialog::Rejected); });
+  EXPECT_EQ(qt->Confirm("Bestätigen", "Script modified. Save changes ?"), std::nullopt);
+}
+
+TEST_F(MainWindowTest, QtsOpenDialogMeansTheFileANameTypedWithoutItsExtensionNames) {
+  StartEditor();
+  const std::unique_ptr<TUserDialogs> qt = QtDialogs();
+  const std::string picture = Picture("pic.jpg", {1, 2, 3}), sound = Picture("snd.wav", {1, 2, 3});
+  for (const auto& [typed, extension, multiSelect, meant] :
+       {std::tuple{"pic", "JPG", true, picture}, std::tuple{"snd", "WAV", false, sound}}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+      // Qt's "File not found" box waits for an answer: it is answered and noted.
+      QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          ADD_FAILURE() << box->text().toStdString();
+          box->reject();
+        }
+      });
+      dialog->selectFile(typed);
+      static_cast<QDialog*>(dialog)->accept();  // as Return in its name field
+      if (dialog->isVisible()) dialog->reject();
+    });
+    EXPECT_EQ(qt->OpenFiles({"Add", "Files (*.*)|*.*", "", dir_.path(), extension, multiSelect}),
+              std::vector<std::string>{meant});
+  }
 }
