@@ -12,50 +12,25 @@ import unittest
 
 TITLE = "JPG Images to AVI Video"
 
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("client", ClientMessage), ("pad", ctypes.c_long * 24)]
+X11 = ctypes.CDLL("libX11.so.6")
+X11.XOpenDisplay.restype = ctypes.c_void_p
+X_ERRORS = []
+# Xlib's own handler would end this process when a window is gone.
+X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: X_ERRORS.append(1) or 0)
+X11.XSetErrorHandler(X_ERROR_HANDLER)
 
 
 def send_wm_delete_window(display, window):
-    """What a window manager sends when the close box is pressed (xdotool cannot)."""
-    x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    # Xlib's own handler would end this process on an error such as a window that is gone.
-    errors = []
-    handler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda _, error: errors.append(1) or 0)
-    x11.XSetErrorHandler.restype = ctypes.c_void_p
-    previous = x11.XSetErrorHandler(handler)
-    connection = x11.XOpenDisplay(display.encode())
-    try:
-        if not connection:
-            raise AssertionError("cannot open display " + display)
-        event = XEvent()
-        event.client.type = 33  # ClientMessage
-        event.client.window = int(window)
-        event.client.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
-        event.client.format = 32
-        event.client.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
-        x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
-        x11.XSync(connection, 0)
-    finally:
-        if connection:
-            x11.XCloseDisplay(connection)
-        x11.XSetErrorHandler(ctypes.c_void_p(previous))
-    if errors:
-        raise AssertionError("WM_DELETE_WINDOW not delivered: window %s is gone" % window)
+    """What a window manager sends for the close box, which xdotool cannot send."""
+    connection = ctypes.c_void_p(X11.XOpenDisplay(display.encode()))
+    assert connection.value, "cannot open display " + display
+    atom = lambda name: X11.XInternAtom(connection, name, 0)
+    # An XClientMessageEvent as longs: type, serial, send_event, display, window, message_type, format, data.
+    event = (ctypes.c_long * 24)(33, 0, 0, 0, int(window), atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
+    X11.XSendEvent(connection, ctypes.c_ulong(int(window)), 0, 0, event)
+    X11.XSync(connection, 0)
+    X11.XCloseDisplay(connection)
+    assert not X_ERRORS, "window %s is gone" % window
 
 
 def wait_for(condition, what, timeout=60):
@@ -153,10 +128,14 @@ class EditorInXvfb(unittest.TestCase):
 
         # "&Close" saves the settings, then asks about the changed script. Escape does not
         # answer it (that would end the program): "&Ja" after it still opens the save dialog.
+        # The close box pressed meanwhile changes nothing; a key after it shows it was handled.
         self.x("xdotool", "windowfocus", "--sync", main)
         self.press_until_shown(("key", "alt+c"), "Bestätigen")
+        send_wm_delete_window(self.env["DISPLAY"], main)
         self.x("xdotool", "key", "Escape")
+        send_wm_delete_window(self.env["DISPLAY"], main)
         self.press_until_shown(("key", "alt+j"), "Save Script ")
+        send_wm_delete_window(self.env["DISPLAY"], main)
         self.press_until_gone("Escape", "Save Script ")
         # "&Nein" ends the program.
         self.x("xdotool", "windowfocus", "--sync", main)
@@ -165,33 +144,6 @@ class EditorInXvfb(unittest.TestCase):
         self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
         with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:
             self.assertEqual(len(re.findall(r'^"[^"]+"=', store.read(), re.M)), 17)
-
-    def test_close_box_while_the_close_question_is_open(self):
-        main = wait_for(lambda: self.window(TITLE), "the main window")
-        picture = os.path.join(self.dir.name, "red.jpg")
-        subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
-        self.press_until_shown(("mousemove", "--window", main, "688", "58", "click", "1"), "Add Image")
-        self.x("xdotool", "type", "--delay", "5", picture)
-        self.press_until_gone("Return", "Add Image")
-
-        # The close box is pressed while "&Close" asks, before and after Escape on the question,
-        # and while the save dialog of "&Ja" is open: the show stays, nothing ends. Each key
-        # after a close request shows that the request was handled, as events come in order.
-        self.x("xdotool", "windowfocus", "--sync", main)
-        self.press_until_shown(("key", "alt+c"), "Bestätigen")
-        send_wm_delete_window(self.env["DISPLAY"], main)
-        self.x("xdotool", "key", "Escape")
-        send_wm_delete_window(self.env["DISPLAY"], main)
-        self.press_until_shown(("key", "alt+j"), "Save Script ")
-        send_wm_delete_window(self.env["DISPLAY"], main)
-        self.press_until_gone("Escape", "Save Script ")
-
-        # The show is still unsaved: the close box asks again, and "&Nein" ends the program.
-        send_wm_delete_window(self.env["DISPLAY"], main)
-        wait_for(lambda: self.window("Bestätigen"), "the close question")
-        self.x("xdotool", "windowfocus", "--sync", self.window("Bestätigen"))
-        self.x("xdotool", "key", "alt+n")
-        self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
 
 
 if __name__ == "__main__":

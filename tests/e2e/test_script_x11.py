@@ -22,8 +22,7 @@ def probe(path):
 
 
 class ScriptInXvfb(editor_x11.EditorInXvfb):
-    # the editor's own tests, run from its own file
-    test_window_and_access_keys = test_close_box_while_the_close_question_is_open = None
+    test_window_and_access_keys = None  # the editor's own test, run from its own file
 
     def window_count(self, name):
         return len(self.x("xdotool", "search", "--onlyvisible", "--name", "^" + name + "$").stdout.split())

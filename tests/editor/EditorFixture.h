@@ -20,7 +20,7 @@ class ScriptedDialogs : public TUserDialogs {
   std::deque<std::vector<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<TColor>> colorAnswers;
-  std::deque<std::optional<bool>> confirmAnswers;
+  std::deque<bool> confirmAnswers;
   // Runs as each question or save dialog opens.
   std::function<void()> whileOpen;
   std::vector<FileDialogRequest> openRequests, saveRequests;
@@ -35,7 +35,6 @@ class ScriptedDialogs : public TUserDialogs {
   std::optional<TColor> ChooseColor(TColor initial) override { return Ask(colorRequests, initial, colorAnswers); }
   std::optional<bool> Confirm(const std::string& caption, const std::string& text) override {
     if (whileOpen) whileOpen();
-    if (confirmAnswers.empty()) confirmAnswers.push_back(false);
     return Ask(confirmations, caption + ": " + text, confirmAnswers);
   }
   void ShowError(const std::string& caption, const std::string& text) override {
