@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
@@ -152,12 +153,23 @@ TEST_F(MainWindowTest, QtsFileDialogsTypeFilesByNameAndItsQuestionEndsOnlyByItsB
 
 TEST_F(MainWindowTest, QtsOpenDialogMeansTheFileANameTypedWithoutItsExtensionNames) {
   StartEditor();
-  const std::string sound = Picture("snd.wav", {1, 2, 3});
-  QTimer::singleShot(0, [] {
-    auto* dialog = static_cast<QFileDialog*>(QApplication::activeModalWidget());
-    dialog->selectFile("snd");
-    static_cast<QDialog*>(dialog)->accept();  // as Return in its name field
-  });
-  EXPECT_EQ(QtDialogs()->OpenFiles({"Add Soundfile", "Sound file (*.wav)|*.WAV", "", dir_.path(), "WAV", false}),
-            std::vector<std::string>{sound});
+  const std::string picture = Picture("pic.jpg", {1, 2, 3}), sound = Picture("snd.wav", {1, 2, 3});
+  for (const auto& [typed, extension, multiSelect, meant] :
+       {std::tuple{"pic", "JPG", true, picture}, std::tuple{"snd", "WAV", false, sound}}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+      // Qt's "File not found" box would wait for an answer: it is answered and noted.
+      QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          ADD_FAILURE() << box->text().toStdString();
+          box->reject();
+        }
+      });
+      dialog->selectFile(typed);
+      static_cast<QDialog*>(dialog)->accept();  // as Return in its name field
+      if (dialog->isVisible()) dialog->reject();
+    });
+    EXPECT_EQ(QtDialogs()->OpenFiles({"Add", "Files (*.*)|*.*", "", dir_.path(), extension, multiSelect}),
+              std::vector<std::string>{meant});
+  }
 }
