@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTabWidget>
+#include <QWindow>
 #include <utility>
 
 #include "BitmapImage.h"
@@ -92,10 +93,11 @@ void TForm1::EnablePages(bool enable) { PageControl->setEnabled(enable); }
 
 void TForm1::FormCloseQuery(bool& canClose) {
   if (!Modified) return;
-  if (UserDialogs().Confirm("Bestätigen", "Script modified. Save changes ?")) {
-    canClose = false;
-    BtnSaveClick();
-  }
+  const std::optional<bool> save = UserDialogs().Confirm("Bestätigen", "Script modified. Save changes ?");
+  if (save == false) return;  // "&Nein": the window closes without saving
+  // "&Ja" saves first; a question that ended without an answer (the program is ending) keeps the window.
+  canClose = false;
+  if (save.has_value()) BtnSaveClick();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -137,6 +139,12 @@ void TForm1::cmCloseClick() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // A close request while the close question or its save dialog is open changes nothing.
+  // Qt would count it as the close already under way and destroy the window under them.
+  if (event->type() == QEvent::Close && asking_ && watched == windowHandle()) {
+    event->ignore();
+    return true;
+  }
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
       watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this && !AbortRequested) {
     AbortRequested = 1;

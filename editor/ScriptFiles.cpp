@@ -69,8 +69,8 @@ void TForm1::BtnSaveClick() {
   if (!chosen) return;
   INIPath = FolderOf(*chosen);
 
-  ScriptFileName = ScriptName(*chosen);
-  TIniFile ini(ScriptFileName);
+  const std::string script = ScriptName(*chosen);
+  TIniFile ini(script);
   ini.WriteInteger(kGeneral, "FormatX", FormatX);
   ini.WriteInteger(kGeneral, "FormatY", FormatY);
   ini.WriteInteger(kGeneral, "Frames", Frames);
@@ -88,6 +88,8 @@ void TForm1::BtnSaveClick() {
     ini.WriteString(section, "BkColor", ColorText(item.BkColor));
   }
   ini.UpdateFile();
+  // Only a saved script is one a write must not replace.
+  ScriptFileName = script;
   Modified = false;
 }
 

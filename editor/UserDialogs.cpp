@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "PathParts.h"
@@ -53,6 +54,34 @@ class TQuestionBox : public QMessageBox {
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
 };
 
+// An open dialog that means the files the handlers mean: a name typed without its
+// extension, or with it in another case, is the file there whose extension differs
+// from it in case only ("pic" is pic.jpg, not pic.JPG).
+class TOpenDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  QStringList MeantFiles() const {
+    QStringList meant;
+    for (const QString& name : selectedFiles()) {
+      meant.push_back(QString::fromStdString(FileNameWithExtension(name.toStdString(), defaultSuffix().toStdString())));
+    }
+    return meant;
+  }
+
+ protected:
+  // Qt insists on the names as typed; the meant files, when they all exist, do as well.
+  void accept() override {
+    const QStringList meant = MeantFiles();
+    if (fileMode() == ExistingFiles && meant != selectedFiles() &&
+        std::all_of(meant.begin(), meant.end(), [](const QString& name) { return QFileInfo(name).isFile(); })) {
+      QDialog::accept();
+    } else {
+      QFileDialog::accept();
+    }
+  }
+};
+
 void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
   static TNameOnlyIconProvider iconProvider;
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -74,13 +103,13 @@ bool ConfirmReplace(QWidget& dialog, const std::string& name) {
 class TQtDialogs : public TUserDialogs {
  public:
   std::vector<std::string> OpenFiles(const FileDialogRequest& request) override {
-    QFileDialog dialog(QApplication::activeWindow());
+    TOpenDialog dialog(QApplication::activeWindow());
     Prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
     std::vector<std::string> names;
     if (dialog.exec() != QDialog::Accepted) return names;
-    for (const QString& name : dialog.selectedFiles()) names.push_back(name.toStdString());
+    for (const QString& name : dialog.MeantFiles()) names.push_back(name.toStdString());
     return names;
   }
 
@@ -107,12 +136,13 @@ class TQtDialogs : public TUserDialogs {
                      static_cast<uint8_t>(chosen.blue()));
   }
 
-  bool Confirm(const std::string& caption, const std::string& text) override {
+  std::optional<bool> Confirm(const std::string& caption, const std::string& text) override {
     TQuestionBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton("&Ja", QMessageBox::YesRole);
-    box.addButton("&Nein", QMessageBox::NoRole);
+    QPushButton* no = box.addButton("&Nein", QMessageBox::NoRole);
     box.exec();
+    if (box.clickedButton() != yes && box.clickedButton() != no) return std::nullopt;
     return box.clickedButton() == yes;
   }
 

@@ -27,8 +27,9 @@ class TUserDialogs {
   // The chosen name; nothing when cancelled. The overwrite question is the dialog's.
   virtual std::optional<std::string> SaveFile(const FileDialogRequest& request) = 0;
   virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
-  // The confirmation box with the buttons "&Ja" and "&Nein"; true for yes.
-  virtual bool Confirm(const std::string& caption, const std::string& text) = 0;
+  // The confirmation box with the buttons "&Ja" and "&Nein": true for yes, false for
+  // no, nothing when it ended without an answer (the program is ending).
+  virtual std::optional<bool> Confirm(const std::string& caption, const std::string& text) = 0;
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
 };
 

@@ -21,14 +21,20 @@ class ScriptedDialogs : public TUserDialogs {
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<TColor>> colorAnswers;
   std::deque<bool> confirmAnswers;
+  // Runs as each question or save dialog opens.
+  std::function<void()> whileOpen;
   std::vector<FileDialogRequest> openRequests, saveRequests;
   std::vector<TColor> colorRequests;
   std::vector<std::string> confirmations, errors;  // "caption: text"
 
   std::vector<std::string> OpenFiles(const FileDialogRequest& r) override { return Ask(openRequests, r, openAnswers); }
-  std::optional<std::string> SaveFile(const FileDialogRequest& r) override { return Ask(saveRequests, r, saveAnswers); }
+  std::optional<std::string> SaveFile(const FileDialogRequest& r) override {
+    if (whileOpen) whileOpen();
+    return Ask(saveRequests, r, saveAnswers);
+  }
   std::optional<TColor> ChooseColor(TColor initial) override { return Ask(colorRequests, initial, colorAnswers); }
-  bool Confirm(const std::string& caption, const std::string& text) override {
+  std::optional<bool> Confirm(const std::string& caption, const std::string& text) override {
+    if (whileOpen) whileOpen();
     return Ask(confirmations, caption + ": " + text, confirmAnswers);
   }
   void ShowError(const std::string& caption, const std::string& text) override {

@@ -1,6 +1,7 @@
 // The main window: the film-strip bitmaps, the close question, the Close button,
 // access keys and errors that leave a handler.
 #include <QAbstractFileIconProvider>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
@@ -8,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "EditorFixture.h"
 #include "editor/DlgSelectCompressor.h"
@@ -59,6 +61,13 @@ TEST_F(MainWindowTest, YesRunsTheScriptSaveAndAsksAgainAfterACancelledSave) {
   AddPictures({Picture("a.bmp", {1, 2, 3})});
   QTest::mouseClick(form_->BtnDeletePic, Qt::LeftButton);
   dialogs_->confirmAnswers = {true, true};
+  // Close requests while the question and the save dialog are open, as a window
+  // manager's close box sends them and through close(), change nothing.
+  dialogs_->whileOpen = [&] {
+    QCloseEvent request;
+    QApplication::sendEvent(form_->windowHandle(), &request);
+    form_->close();
+  };
   form_->close();
   EXPECT_TRUE(form_->isVisible());
   ASSERT_EQ(dialogs_->saveRequests.size(), 1u);
@@ -136,5 +145,31 @@ TEST_F(MainWindowTest, QtsFileDialogsTypeFilesByNameAndItsQuestionEndsOnlyByItsB
     EXPECT_TRUE(box->isVisible());
     box->buttons().at(0)->click();  // "&Ja"
   });
-  EXPECT_TRUE(qt->Confirm("Bestätigen", "Script modified. Save changes ?"));
+  EXPECT_EQ(qt->Confirm("Bestätigen", "Script modified. Save changes ?"), true);
+  // Ended by the program, not by a button: no answer, so not "&Nein" either.
+  QTimer::singleShot(0, [] { static_cast<QDialog*>(QApplication::activeModalWidget())->done(QDialog::Rejected); });
+  EXPECT_EQ(qt->Confirm("Bestätigen", "Script modified. Save changes ?"), std::nullopt);
+}
+
+TEST_F(MainWindowTest, QtsOpenDialogMeansTheFileANameTypedWithoutItsExtensionNames) {
+  StartEditor();
+  const std::string picture = Picture("pic.jpg", {1, 2, 3}), sound = Picture("snd.wav", {1, 2, 3});
+  for (const auto& [typed, extension, multiSelect, meant] :
+       {std::tuple{"pic", "JPG", true, picture}, std::tuple{"snd", "WAV", false, sound}}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+      // Qt's "File not found" box would wait for an answer: it is answered and noted.
+      QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          ADD_FAILURE() << box->text().toStdString();
+          box->reject();
+        }
+      });
+      dialog->selectFile(typed);
+      static_cast<QDialog*>(dialog)->accept();  // as Return in its name field
+      if (dialog->isVisible()) dialog->reject();
+    });
+    EXPECT_EQ(QtDialogs()->OpenFiles({"Add", "Files (*.*)|*.*", "", dir_.path(), extension, multiSelect}),
+              std::vector<std::string>{meant});
+  }
 }

@@ -136,6 +136,15 @@ TEST_F(ScriptFiles, MissingScriptsGiveTheDefaultsAndCountsAreTakenWithCare) {
     EXPECT_EQ(std::string(e.what()), "In " + unwritable + " kann nicht geschrieben werden");
   }
   EXPECT_TRUE(form_->Modified);
+  // A read-only file is not saved over; made writable, it is no script a write must keep.
+  std::ofstream(dir_.file("locked.ini")) << "old";
+  fs::permissions(dir_.file("locked.ini"), fs::perms::owner_read);
+  EXPECT_THROW(Save(dir_.file("locked.ini")), EIniFileException);
+  fs::permissions(dir_.file("locked.ini"), fs::perms::owner_all);
+  form_->Frames = 1;
+  dialogs_->saveAnswers.push_back(dir_.file("locked.ini"));
+  form_->BtnWriteVideoClick();
+  EXPECT_EQ(Text(dir_.file("locked.ini")).substr(0, 4), "RIFF");
 }
 
 TEST_F(ScriptFiles, ASaveReachesTheScriptAsOneRenameOfTheWholeFile) {
