@@ -7,6 +7,8 @@
 #include "platform/pusher/SamplePusher.h"
 #include "platform/text/WideText.h"
 
+#include <sys/stat.h>
+
 #include <future>
 #include <system_error>
 
@@ -49,9 +51,9 @@ void VideoWriterForm::PushFrame(const Bitmap& frame) {
 }
 
 WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides, const std::vector<std::string>& alsoRead) {
-  // Before anything is opened: opening a FIFO would block, and the graph empties the file it writes.
-  if (const std::string problem = OutputFileProblem(WideBufferToText(OutputFileName), FilesRead(slides, alsoRead));
-      !problem.empty()) {
+  const std::string output = WideBufferToText(OutputFileName);
+  // Before anything is opened: opening a FIFO would block, and a file read would be replaced.
+  if (const std::string problem = OutputFileProblem(output, FilesRead(slides, alsoRead)); !problem.empty()) {
     ShowWriteError(problem);
     return WriteResult::NotStarted;
   }
@@ -69,6 +71,9 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides, const 
     return WriteResult::NotStarted;
   }
 
+  // The message says what a failed write left: the old file, or the new one as far as written.
+  struct stat before{};
+  const bool replacing = stat(output.c_str(), &before) == 0;
   const HRESULT built = BuildWriteGraph();
   if (built != S_OK) {
     ShowWriteError(HresultText("Error 0x%1x writing AVI. DirectX installed ?", built));
@@ -86,8 +91,11 @@ WriteResult VideoWriterForm::WriteVideo(const std::vector<Slide>& slides, const 
   AbortRequested.store(0, std::memory_order_relaxed);
 
   if (WriteError != S_OK) {
+    struct stat after{};
+    const bool kept = replacing && stat(output.c_str(), &after) == 0 && after.st_dev == before.st_dev &&
+                      after.st_ino == before.st_ino;
     ShowWriteError(HresultText("Error 0x%1x writing AVI ", WriteError) + OutputFailure(WriteErrorReason) +
-                   ". The file is incomplete.");
+                   (kept ? ". The old file was kept." : ". The file is incomplete."));
     return WriteResult::WriteFailed;
   }
   return aborted ? WriteResult::Aborted : WriteResult::Written;

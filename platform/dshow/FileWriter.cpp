@@ -1,32 +1,41 @@
 #include "platform/dshow/FileWriter.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
+#include <string_view>
 
 extern "C" {
 #include <libavformat/avio.h>
 #include <libavutil/error.h>
+#include <libavutil/mem.h>
 }
 
+#include "platform/dshow/FilterGraph.h"
 #include "platform/dshow/Streaming.h"
+#include "platform/kernel/FileDescriptor.h"
 #include "platform/text/WideText.h"
 
 namespace {
 
-// 0 when the file can be opened for writing, or made in its folder; else the errno why not.
-int WriteRefusal(const std::string& path) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    close(fd);
-    return 0;
+constexpr int kBufferSize = 32768;
+
+int WritePacket(void* opaque, uint8_t* bytes, int size) {
+  const int fd = static_cast<ReplacementFile*>(opaque)->fd();
+  return WriteAll(fd, std::string_view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size)))
+             ? size
+             : AVERROR(errno);
+}
+
+int64_t Seek(void* opaque, int64_t offset, int whence) {
+  const int fd = static_cast<ReplacementFile*>(opaque)->fd();
+  if (whence == AVSEEK_SIZE) {
+    struct stat st{};
+    return fstat(fd, &st) == 0 ? st.st_size : AVERROR(errno);
   }
-  if (errno != ENOENT) return errno;
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  return faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+  const off_t position = lseek(fd, offset, whence & ~AVSEEK_FORCE);
+  return position >= 0 ? position : AVERROR(errno);
 }
 
 }  // namespace
@@ -54,10 +63,9 @@ HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
     status_ = E_INVALIDARG;
     return status_;
   }
-  // Only make sure the file can be written, creating nothing: an existing file
-  // keeps its contents until the graph writes, and a build that fails (or a
-  // kill while its errors are shown) leaves no file where there was none.
-  if (const int error = WriteRefusal(path_); error != 0) {
+  // Only make sure the file can be replaced, creating nothing: a build that
+  // fails (or a kill while its errors are shown) leaves no file where there was none.
+  if (const int error = ReplacementFile::Refusal(path_); error != 0) {
     Fail(AVERROR(error));
     ReportError(status_, reason_);
     return status_;
@@ -70,9 +78,20 @@ HRESULT FileWriter::SetFileName(const char16_t* fileName, const void*) {
 AVIOContext* FileWriter::Io() {
   if (io_ || status_ != S_OK || opened_) return io_;
   opened_ = true;
-  // The "file:" prefix keeps a name with a colon from being taken for a protocol.
-  const int err = avio_open(&io_, ("file:" + path_).c_str(), AVIO_FLAG_WRITE);
-  if (err < 0) Fail(err);
+  // Written beside the output, which keeps its contents until the file is complete.
+  file_ = std::make_unique<ReplacementFile>(path_);
+  if (file_->fd() < 0) {
+    Fail(AVERROR(errno));
+    file_.reset();
+    return nullptr;
+  }
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+  if (buffer) io_ = avio_alloc_context(buffer, kBufferSize, 1, file_.get(), nullptr, WritePacket, Seek);
+  if (!io_) {
+    av_free(buffer);
+    Fail(AVERROR(ENOMEM));
+    file_.reset();
+  }
   return io_;
 }
 
@@ -80,8 +99,13 @@ HRESULT FileWriter::Close() {
   if (!io_) return status_ == VFW_E_NOT_CONNECTED ? S_OK : status_;
   avio_flush(io_);
   if (io_->error < 0) Fail(io_->error);
-  const int err = avio_closep(&io_);
-  if (err < 0) Fail(err);
-  Log("File Writer: closed \"" + path_ + "\": " + HresultHex(status_));
+  av_freep(&io_->buffer);
+  avio_context_free(&io_);
+  // A failed write keeps the file it would have replaced; with none there, what was written stays.
+  const bool failed = status_ != S_OK || (Graph() && Graph()->Failed());
+  const bool keep = !failed || !file_->ReplacesFile();
+  if (keep && !file_->Commit()) Fail(AVERROR(errno));
+  Log("File Writer: " + std::string(keep ? "closed \"" : "kept the old \"") + path_ + "\": " + HresultHex(status_));
+  file_.reset();
   return status_;
 }

@@ -31,6 +31,8 @@ class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaE
   bool Contains(IBaseFilter* filter) const;
   // True from a Run that started every filter until Stop; not while a failed Run stops them again.
   bool Running() const { return state_ == State::Running; }
+  // Whether a filter reported an error: what the graph wrote is not what was asked for.
+  bool Failed() const { return error_ != S_OK; }
 
  private:
   FilterGraph() = default;

@@ -36,8 +36,8 @@ struct IGraphBuilder : IUnknown {
 };
 
 struct IFileSinkFilter : IUnknown {
-  // Creates (or empties) the file at once, so that a name that cannot be written
-  // is known before the streams are connected.
+  // Checks at once that the file can be written, creating nothing, so that a name
+  // that cannot be written is known before the streams are connected.
   virtual HRESULT SetFileName(const char16_t* fileName, const void* mediaType) = 0;
 };
 

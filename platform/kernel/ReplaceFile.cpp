@@ -1,7 +1,5 @@
 #include "platform/kernel/ReplaceFile.h"
 
-#include "platform/kernel/FileDescriptor.h"
-
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -54,18 +52,8 @@ FileRead ReadInto(const fs::path& path, Bytes& bytes, std::size_t limit) {
   }
 }
 
-// A new file in the target's folder, of a name that no other writer uses; -1 when
-// none can be made.
-int CreateTempBeside(const fs::path& target, fs::path& temp) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = NameBeside(target, ".", "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp");
-    // O_EXCL and O_NOFOLLOW: a file or link left at that name is never written through.
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
+// The folder a file of ours beside target goes into.
+fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
 
 }  // namespace
 
@@ -104,27 +92,58 @@ int ReplaceRefusal(const fs::path& target, bool& exists, struct stat& old) {
   return 0;
 }
 
-bool ReplaceFileContents(const fs::path& path, std::string_view content) {
+ReplacementFile::ReplacementFile(const fs::path& path) : target_(LinkTarget(path)), fd_(OpenTemporary()) {}
+
+ReplacementFile::~ReplacementFile() {
+  if (temp_.empty()) return;
+  const int error = errno;  // a caller may be reading why the write failed
+  unlink(temp_.c_str());
+  errno = error;
+}
+
+int ReplacementFile::Refusal(const fs::path& path) {
   const fs::path target = LinkTarget(path);
   bool exists = false;
   struct stat old{};
-  if (const int refusal = ReplaceRefusal(target, exists, old)) {
-    errno = refusal;
-    return false;
-  }
+  if (const int refusal = ReplaceRefusal(target, exists, old)) return refusal;
+  return faccessat(AT_FDCWD, FolderOf(target).c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
 
-  fs::path temp;
-  FileDescriptor fd(CreateTempBeside(target, temp));
-  if (fd.get() < 0) return false;
-  if ((exists && fchmod(fd.get(), old.st_mode & 07777) != 0) || !WriteAll(fd.get(), content) ||
-      fsync(fd.get()) != 0 || !fd.Close() || rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;  // the caller tells why
-    unlink(temp.c_str());
-    errno = error;
-    return false;
+int ReplacementFile::OpenTemporary() {
+  if (const int refusal = ReplaceRefusal(target_, exists_, old_)) {
+    errno = refusal;
+    return -1;
   }
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path temp =
+        NameBeside(target_, ".", "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp");
+    // O_EXCL and O_NOFOLLOW: a file or link left at that name is never written through.
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return -1;
+    temp_ = temp;
+    if (exists_ && fchmod(fd, old_.st_mode & 07777) != 0) {
+      const int error = errno;
+      close(fd);
+      errno = error;
+      return -1;
+    }
+    return fd;
+  }
+  return -1;
+}
+
+bool ReplacementFile::Commit() {
+  if (fd_.get() < 0 || fsync(fd_.get()) != 0 || !fd_.Close() || rename(temp_.c_str(), target_.c_str()) != 0)
+    return false;
+  temp_.clear();
+  FileDescriptor dir(open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) fsync(dir.get());  // the rename itself has happened either way
   return true;
+}
+
+bool ReplaceFileContents(const fs::path& path, std::string_view content) {
+  ReplacementFile file(path);
+  return file.fd() >= 0 && WriteAll(file.fd(), content) && file.Commit();
 }

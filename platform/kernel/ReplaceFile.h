@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/kernel/FileDescriptor.h"
+
 enum class FileRead {
   Read,
   Absent,      // no such file
@@ -41,10 +43,44 @@ std::filesystem::path NameBeside(const std::filesystem::path& target, std::strin
 // a read-only one. exists and old tell what is there.
 int ReplaceRefusal(const std::filesystem::path& target, bool& exists, struct stat& old);
 
-// Writes content to a new file of a name no one else uses, created beside the
-// target (never through a link, never over an existing file), flushes it to disk
-// and renames it over the target; a link at the target's name is written through.
-// An existing target keeps its permissions; one that is not a regular file, is
-// read-only or that we may not write is left alone. False, with errno set and the
-// target as it was, when anything fails.
+// A file written in place of another: a new temporary of a name no one else
+// uses, created beside the target (never through a link, never over an existing
+// file), that takes the target's name only by Commit. A link at the target's
+// name is written through; an existing target keeps its permissions and stays
+// byte-identical until then, also when the process is killed.
+class ReplacementFile {
+ public:
+  // fd() is -1, with errno set, when the target may not be replaced or no
+  // temporary can be made.
+  explicit ReplacementFile(const std::filesystem::path& path);
+  // Removes the temporary unless it was committed.
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // 0 when a replacement for path could be made now; else why not: the target's
+  // refusal, or the folder's when it cannot take the temporary.
+  static int Refusal(const std::filesystem::path& path);
+
+  int fd() const { return fd_.get(); }
+  // Whether a file was there to be replaced.
+  bool ReplacesFile() const { return exists_; }
+  // Flushes the temporary to disk and renames it over the target. False, with
+  // errno set and the target as it was, when that fails; the temporary then goes
+  // with this object.
+  bool Commit();
+
+ private:
+  int OpenTemporary();
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  bool exists_ = false;
+  struct stat old_{};
+  FileDescriptor fd_;
+};
+
+// Writes content through a ReplacementFile: false, with errno set and the
+// target as it was, when anything fails; a target that is not a regular file,
+// is read-only or that we may not write is left alone.
 bool ReplaceFileContents(const std::filesystem::path& path, std::string_view content);

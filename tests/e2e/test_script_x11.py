@@ -2,6 +2,7 @@
 alone (Alt+O, Alt+W): the AVI is the one the script describes, as ffprobe reads it;
 a write over one of the show's pictures is refused."""
 
+import glob
 import json
 import os
 import resource
@@ -106,7 +107,9 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
         self.type_into("alt+o", "Open Scriptfile", script)
         self.type_into("alt+w", "Write AVI File", video)
         # SIGTERM once the write runs: it stops after its picture, completes the file and ends.
-        wait_for(lambda: os.path.exists(video) and os.path.getsize(video) > 0, "the write")
+        # The file grows beside its name until it is complete.
+        wait_for(lambda: any(os.path.getsize(f) > 0 for f in glob.glob(os.path.join(self.dir.name, ".long.AVI.*.tmp"))),
+                 "the write")
         self.app.send_signal(signal.SIGTERM)
         self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
         result = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "stream=nb_frames,duration", "-of", "json",

@@ -384,6 +384,32 @@ class VistrelcTest(unittest.TestCase):
         self.assertEqual({dominant(f[0]) for f in decoded}, {"r"})  # nothing of the second picture
         self.assertIn("FormatX", registry_values(self.registry))  # settings written back
 
+    def test_kill_during_a_write_leaves_the_old_file_as_it_was(self):
+        make_jpeg(os.path.join(self.pictures, "a.jpg"), "red")
+        self.run_vistrelc("-x32", "-y24", "-f2", "-d1", "-t0", "-cNone", "-o" + self.out(), "-i" + self.pictures)
+        with open(self.out(), "rb") as f:
+            old = f.read()
+        temporary = re.compile(r"\.show\.avi\.(\d+)-\d+\.tmp")
+
+        def written():  # the new file, beside the old one; its name tells whose it is
+            names = map(temporary.fullmatch, os.listdir(self.dir))
+            return [m for m in names if m and os.path.getsize(os.path.join(self.dir, m.string))]
+
+        def kill_once_written():
+            deadline = time.monotonic() + 30
+            while not written() and time.monotonic() < deadline:
+                time.sleep(0.01)
+            os.kill(int(written()[0].group(1)), signal.SIGKILL)
+
+        result = self.run_vistrelc("-x320", "-y240", "-f25", "-d4000", "-t0", "-cMicrosoft Video 1",
+                                   "-o" + self.out(), "-i" + self.pictures,
+                                   actions=[{"when_text": "image 1 of 1", "call": kill_once_written}])
+        self.assertEqual(result["exit_code"], -signal.SIGKILL, result["text"])
+        with open(self.out(), "rb") as f:
+            self.assertTrue(f.read() == old, "the old file is byte-identical")
+        others = set(os.listdir(self.dir)) - {"pictures", "config", "show.avi"}
+        self.assertEqual([m.string for m in written()], list(others))  # at most the hidden temporary
+
     def test_sigint_during_a_transition_stops_it_after_one_hold_frame(self):
         make_jpeg(os.path.join(self.pictures, "a.jpg"), "white")
         make_jpeg(os.path.join(self.pictures, "b.jpg"), "blue")

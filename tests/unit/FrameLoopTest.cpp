@@ -1,7 +1,9 @@
 // Whole writes through the real graph, read back from the AVI file by ffmpeg.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "support/Ffprobe.h"
@@ -256,17 +258,23 @@ TEST_F(FrameLoopTest, ValuesThatCannotMakeAVideoAreRefusedBeforeAnythingIsWritte
   }
 }
 
-TEST_F(FrameLoopTest, AWriteErrorStopsTheWriteAtOnceAndIsReportedOnce) {
+TEST_F(FrameLoopTest, AWriteErrorStopsTheWriteAtOnceIsReportedOnceAndKeepsAnOldFile) {
   const std::string picture = Picture("p", red);
+  const std::string out = dir.file("full.avi");
   for (int kind : {TransitionFadeIn, TransitionSquare}) {
+    // The first write makes the file as far as it gets; the second finds an old one to keep.
+    const bool replacing = kind == TransitionSquare;
+    if (replacing) std::ofstream(out, std::ios::binary) << "an older show";
     TestWriterForm form(EditorProfile);  // whose abort test comes only between pictures
-    const std::string out = dir.file("full.avi");
     form.SetUpWrite(out, 320, 240, 25);
     const ScopedFileSizeLimit full(0);
     EXPECT_EQ(form.WriteVideo({{picture, 0, kind, 2}, {picture, 0, kind, 2}}), WriteResult::WriteFailed);
     EXPECT_LE(form.FramesPushed, 1) << "the file's buffer takes one frame before the error shows";
-    EXPECT_EQ(form.WriteErrors, std::vector<std::string>{"Error 0x80070070 writing AVI " + out +
-                                                          ": File too large. The file is incomplete."});
+    EXPECT_EQ(form.WriteErrors, std::vector<std::string>{"Error 0x80070070 writing AVI " + out + ": File too large. " +
+                                                          (replacing ? "The old file was kept."
+                                                                     : "The file is incomplete.")});
+    EXPECT_EQ(FileContents(out), replacing ? "an older show" : "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "no temporary is left";
   }
 }
 

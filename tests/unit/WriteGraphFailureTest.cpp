@@ -139,11 +139,14 @@ TEST_F(WriteGraphFailureTest, AnOutputFileThatCannotBeWrittenFailsTheRendering) 
 }
 
 TEST_F(WriteGraphFailureTest, AWriteErrorIsKeptForAfterTheRelease) {
-  form.SetOutput("/dev/full");
+  form.SetOutput(dir.file("full.avi"));
   form.SetCompressor("None (for postprocessing)");
-  ASSERT_EQ(form.BuildWriteGraph(), S_OK);
-  form.PushFrames(0, 20);
-  form.ReleaseGraph();
+  {
+    const ScopedFileSizeLimit full(0);
+    ASSERT_EQ(form.BuildWriteGraph(), S_OK);
+    form.PushFrames(0, 20);
+    form.ReleaseGraph();
+  }
   EXPECT_EQ(form.WriteError, HRESULT_FROM_WIN32(ERROR_DISK_FULL));
   // The next build starts afresh.
   form.SetOutput(out);
