@@ -129,17 +129,23 @@ class EditorInXvfb(unittest.TestCase):
         # answer it (that would end the program): "&Ja" after it still opens the save dialog.
         # The close box pressed meanwhile changes nothing; a key after it shows it was handled.
         self.x("xdotool", "windowfocus", "--sync", main)
-        self.press_until_shown(("key", "alt+c"), "Bestätigen")
+        question = self.press_until_shown(("key", "alt+c"), "Bestätigen")
         send_wm_delete_window(self.env["DISPLAY"], main)
-        self.x("xdotool", "key", "Escape")
+        self.x("xdotool", "windowfocus", "--sync", question, "key", "Escape")
         send_wm_delete_window(self.env["DISPLAY"], main)
-        self.press_until_shown(("key", "alt+j"), "Save Script ")
+        self.press_until_shown(("windowfocus", "--sync", question, "key", "alt+j"), "Save Script ")
         send_wm_delete_window(self.env["DISPLAY"], main)
         self.press_until_gone("Escape", "Save Script ")
-        # "&Nein" ends the program.
+        # "&Nein" ends the program; a key that finds the box not yet ready is lost, so it is repeated.
         self.x("xdotool", "windowfocus", "--sync", main)
-        self.press_until_shown(("key", "alt+c"), "Bestätigen")
-        self.x("xdotool", "key", "alt+n")
+        question = self.press_until_shown(("key", "alt+c"), "Bestätigen")
+        for _ in range(60):
+            self.x("xdotool", "windowfocus", "--sync", question, "key", "alt+n")
+            try:
+                wait_for(lambda: self.app.poll() is not None, "the end", timeout=1)
+                break
+            except AssertionError:
+                pass
         self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
         with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:
             self.assertEqual(len(re.findall(r'^"[^"]+"=', store.read(), re.M)), 17)
