@@ -3,8 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <new>
-#include <system_error>
 
 #include "platform/com/ComRegistry.h"
 #include "platform/dshow/Interfaces.h"
@@ -147,9 +145,7 @@ HRESULT VideoWriterForm::StopGraph() {
   std::future<HRESULT> stopped;
   try {
     stopped = std::async(std::launch::async, [this] { return MediaControl->Stop(); });
-  } catch (const std::system_error&) {
-    return MediaControl->Stop();  // no thread to spare: the window waits
-  } catch (const std::bad_alloc&) {
+  } catch (...) {  // std::system_error or std::bad_alloc: no thread to spare, the window waits
     return MediaControl->Stop();
   }
   do {

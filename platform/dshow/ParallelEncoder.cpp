@@ -49,11 +49,8 @@ ParallelEncoder::ParallelEncoder(const EncoderSettings& settings, AVRational tb,
   for (int i = 0; i < threads_; ++i) {
     try {
       workers_.emplace_back([this] { Work(); });
-    } catch (const std::system_error&) {
+    } catch (...) {  // std::system_error, or std::bad_alloc for the thread's state
       // Fewer workers only write more slowly; with none the caller must write another way.
-      if (workers_.empty()) throw;
-      break;
-    } catch (const std::bad_alloc&) {
       if (workers_.empty()) throw;
       break;
     }

@@ -57,7 +57,10 @@ class EditorInXvfb(unittest.TestCase):
                         VISTREL_REGISTRY_FILE=os.path.join(self.dir.name, "registry.reg"))
         wait_for(lambda: self.x("xdpyinfo").returncode == 0, "the X server")
         self.log = open(os.path.join(self.dir.name, "vistrel.log"), "w+")
-        self.app = subprocess.Popen([os.environ["VISTREL"]], env=self.env, stderr=self.log)
+        self.start()
+
+    def start(self, **popen_options):
+        self.app = subprocess.Popen([os.environ["VISTREL"]], env=self.env, stderr=self.log, **popen_options)
 
     def tearDown(self):
         if self.app.poll() is None:
@@ -89,6 +92,18 @@ class EditorInXvfb(unittest.TestCase):
             except AssertionError:
                 pass
         raise AssertionError("timed out waiting for " + title)
+
+    def press_until_ended(self, key, window):
+        """A key that finds the program busy, or its window not yet ready, is lost, so it
+        is repeated until the program has ended; its exit code."""
+        for _ in range(60):
+            self.x("xdotool", "windowfocus", "--sync", window, "key", key)
+            try:
+                wait_for(lambda: self.app.poll() is not None, "the end", timeout=1)
+                break
+            except AssertionError:
+                pass
+        return wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end")[0]
 
     def press_until_gone(self, key, title):
         """A key that comes while the dialog is still busy (a completer popup taking
@@ -136,17 +151,10 @@ class EditorInXvfb(unittest.TestCase):
         self.press_until_shown(("windowfocus", "--sync", question, "key", "alt+j"), "Save Script ")
         send_wm_delete_window(self.env["DISPLAY"], main)
         self.press_until_gone("Escape", "Save Script ")
-        # "&Nein" ends the program; a key that finds the box not yet ready is lost, so it is repeated.
+        # "&Nein" ends the program.
         self.x("xdotool", "windowfocus", "--sync", main)
         question = self.press_until_shown(("key", "alt+c"), "Bestätigen")
-        for _ in range(60):
-            self.x("xdotool", "windowfocus", "--sync", question, "key", "alt+n")
-            try:
-                wait_for(lambda: self.app.poll() is not None, "the end", timeout=1)
-                break
-            except AssertionError:
-                pass
-        self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
+        self.assertEqual(self.press_until_ended("alt+n", question), 0)
         with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:
             self.assertEqual(len(re.findall(r'^"[^"]+"=', store.read(), re.M)), 17)
 

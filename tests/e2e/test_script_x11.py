@@ -82,15 +82,7 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
 
         # The opened script changed nothing to save: "&Close" stores its values and ends.
         # The write may still be winding down: a key that finds the window busy is lost.
-        for _ in range(60):
-            self.x("xdotool", "windowfocus", "--sync", self.main)
-            self.x("xdotool", "key", "alt+c")
-            try:
-                wait_for(lambda: self.app.poll() is not None, "the end", timeout=1)
-                break
-            except AssertionError:
-                pass
-        self.assertEqual(wait_for(lambda: self.app.poll() is not None and [self.app.returncode], "the end"), [0])
+        self.assertEqual(self.press_until_ended("alt+c", self.main), 0)
         with open(self.env["VISTREL_REGISTRY_FILE"], encoding="utf-8") as store:
             text = store.read()
         self.assertIn('"FormatX"=dword:000000a0', text)
@@ -122,8 +114,7 @@ class ScriptInXvfb(editor_x11.EditorInXvfb):
         # reports the failed write and goes on instead of dying of the signal.
         self.app.kill()
         self.app.wait()
-        self.app = subprocess.Popen([os.environ["VISTREL"]], env=self.env, stderr=self.log,
-                                    preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (1000000, 1000000)))
+        self.start(preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (1000000, 1000000)))
         picture = os.path.join(self.dir.name, "red.jpg")
         subprocess.run(["/usr/bin/convert", "-size", "64x48", "xc:red", picture], check=True)
         script, video = os.path.join(self.dir.name, "big.ini"), os.path.join(self.dir.name, "big.AVI")
